@@ -1,0 +1,34 @@
+# Compiler and linker settings shared by every target of the product.
+
+set(ZQ3R_SANITIZE "" CACHE STRING "Sanitizers to build with, e.g. address,undefined or thread")
+
+add_compile_options(-Wall -Wextra -Wno-unused-parameter)
+
+if(ZQ3R_SANITIZE)
+  add_compile_options(-fsanitize=${ZQ3R_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=${ZQ3R_SANITIZE})
+endif()
+
+if(WIN32)
+  # Hosts load the DLL without our runtime beside it: link the compiler's
+  # runtime statically so that only system DLLs are imported.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    # SSE arithmetic gives the same float results as the 64-bit builds, and
+    # hosts may call us with a 4-byte aligned stack.
+    add_compile_options(-msse2 -mfpmath=sse -mstackrealign)
+  endif()
+endif()
+
+# The product's own code: no exceptions, no RTTI, plain classes.
+function(zq3r_product_target target)
+  target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti)
+endfunction()
+
+# 32-bit programs cannot run on the build machines: the win32 preset is
+# checked statically only.
+if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(ZQ3R_RUN_TESTS OFF)
+else()
+  set(ZQ3R_RUN_TESTS ON)
+endif()

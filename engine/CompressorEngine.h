@@ -1,0 +1,79 @@
+// The stereo peak compressor: six parameters and the coefficients derived
+// from them, the gain computer in both processing modes, the gain-reduction
+// meter, and the program bank with the panel's program commands.
+//
+// Threads: processing runs on the host's audio thread; parameters, commands
+// and the program bank are driven from the user-interface thread. Every value
+// the two threads share is a lock-free atomic, written and read whole; a
+// processing call reads the coefficients once, at its start.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "engine/CompressorListener.h"
+#include "engine/CompressorProgram.h"
+#include "engine/ParameterIndex.h"
+
+class CompressorEngine {
+public:
+    CompressorEngine(float sampleRate, int32_t blockSize);
+    ~CompressorEngine();
+    CompressorEngine(const CompressorEngine&) = delete;
+    CompressorEngine& operator=(const CompressorEngine&) = delete;
+
+    virtual void setListener(CompressorListener* listener);
+    virtual void storeProgram(int32_t index);
+    virtual void loadProgram(int32_t index);
+    virtual void setParameter(int32_t index, float value);
+    virtual float getParameter(int32_t index);
+    virtual float getVu(int32_t channel);
+    // Adds the compressed input to the outputs.
+    virtual void process(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
+                         int32_t sampleFrames);
+    // Overwrites the outputs with the compressed input. Inputs and outputs may
+    // be the same arrays.
+    virtual void processReplacing(const float* inLeft, const float* inRight, float* outLeft,
+                                  float* outRight, int32_t sampleFrames);
+    virtual void setNumPrograms(int32_t count);
+
+    int32_t getMeterInterval() const { return meterInterval; }
+    float getEnvelope() const { return envelope.load(std::memory_order_relaxed); }
+    int32_t getCurrentProgram() const { return currentProgram; }
+
+    struct Coefficients {
+        float ratioFactor;
+        float thresholdLevel;
+        float attackCoefficient;
+        float releaseCoefficient;
+        float makeUpLevel;
+    };
+    Coefficients getCoefficients() const;
+
+private:
+    enum class Mode { Accumulate, Replace };
+    struct Block;
+
+    void processBlock(const Block& block, Mode mode);
+    void runCommand(int32_t command);
+    void recomputeCoefficients();
+    void notifyControls();
+    void publishMeter(float value);
+
+    using AtomicFloat = std::atomic<float>;
+    static_assert(AtomicFloat::is_always_lock_free, "the audio path must not lock");
+
+    std::atomic<CompressorListener*> listener{nullptr};
+    CompressorProgram* programBank = nullptr;
+    AtomicFloat parameters[kParameterCount];
+    AtomicFloat ratioFactor{0.0f};
+    AtomicFloat thresholdLevel{0.0f};
+    AtomicFloat attackCoefficient{0.0f};
+    AtomicFloat releaseCoefficient{0.0f};
+    AtomicFloat makeUpLevel{0.0f};
+    AtomicFloat envelope{0.0f};
+    AtomicFloat meterValues[2];
+    int32_t meterInterval = 0;
+    int32_t programCount = 0;
+    int32_t currentProgram = 0;
+};

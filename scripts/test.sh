@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds every preset and runs every test suite:
+# natively, under the address/undefined and thread sanitizers, the static
+# checks of the 32-bit DLL, and the 64-bit suites under Wine.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/setup.sh || exit 1
+
+presets=(native asan tsan win32 win64)
+jobs=$(nproc)
+summary=()
+failed=0
+
+for preset in "${presets[@]}"; do
+  echo "=== $preset: configure and build"
+  if ! cmake --preset "$preset" >/dev/null || ! cmake --build --preset "$preset" -j "$jobs"; then
+    summary+=("$preset: BUILD FAILED")
+    failed=1
+    continue
+  fi
+  echo "=== $preset: tests"
+  log="build/$preset/ctest.log"
+  ctest --preset "$preset" -j "$jobs" 2>&1 | tee "$log"
+  status=${PIPESTATUS[0]}
+  line=$(grep -E 'tests passed|No tests were found' "$log" | tail -n 1)
+  summary+=("$preset: ${line:-no summary}")
+  [ "$status" -eq 0 ] || failed=1
+done
+
+echo
+echo "=== Summary"
+printf '%s\n' "${summary[@]}"
+exit $failed
