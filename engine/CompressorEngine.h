@@ -15,6 +15,8 @@
 #include "engine/CompressorProgram.h"
 #include "engine/ParameterIndex.h"
 
+struct StereoRun;
+
 class CompressorEngine {
 public:
     CompressorEngine(float sampleRate, int32_t blockSize);
@@ -52,9 +54,7 @@ public:
 
 private:
     enum class Mode { Accumulate, Replace };
-    struct Block;
-
-    void processBlock(const Block& block, Mode mode);
+    void processBlock(const StereoRun& block, Mode mode);
     void runCommand(int32_t command);
     void recomputeCoefficients();
     void notifyControls();
