@@ -7,6 +7,10 @@ add_compile_options(-Wall -Wextra -Wno-unused-parameter)
 if(ZQ3R_SANITIZE)
   add_compile_options(-fsanitize=${ZQ3R_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=${ZQ3R_SANITIZE})
+  if(ZQ3R_SANITIZE MATCHES "undefined")
+    # The product is built without RTTI, which the vptr check needs.
+    add_compile_options(-fno-sanitize=vptr)
+  endif()
 endif()
 
 if(WIN32)

@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <limits>
+#include <xmmintrin.h>
+
+#include "EngineTestSupport.h"
+
+namespace {
+
+constexpr float kInfinity = std::numeric_limits<float>::infinity();
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+
+TEST(Robustness, NonFiniteInputNeverLeavesTheCompressorStuck) {
+    for (float bad : {kInfinity, -kInfinity, kNaN}) {
+        SCOPED_TRACE(bad);
+        CompressorEngine engine(44100.0f, 1024);
+        CountingListener listener;
+        engine.setListener(&listener);
+        StereoBuffer in(2000, 0.05f), out(2000);
+        in.left[100] = bad;
+        processReplacing(engine, in, out);
+        EXPECT_TRUE(std::isfinite(engine.getEnvelope()));
+        EXPECT_TRUE(std::isfinite(engine.getVu(0)));
+        // The bad sample itself passes through the gain; what follows is intact.
+        EXPECT_FALSE(std::isfinite(out.left[100]) && !std::isnan(bad));
+        const float makeUp = engine.getCoefficients().makeUpLevel;
+        EXPECT_FLOAT_EQ(out.left.back(), 0.05f * makeUp);
+        EXPECT_FLOAT_EQ(out.right[100], 0.05f * makeUp);
+    }
+}
+
+TEST(Robustness, EnvelopeIsFlushedRatherThanLeftDenormal) {
+    CompressorEngine engine(44100.0f, 1024);
+    engine.setParameter(kRelease, 0.0f);  // falls 20 dB in about 229 samples
+    StereoBuffer loud(64, 1.0f), silence(64, 0.0f), out(64);
+    processReplacing(engine, loud, out);
+    for (int call = 0; call < 400; ++call) {
+        processReplacing(engine, silence, out);
+        const float envelope = engine.getEnvelope();
+        ASSERT_TRUE(envelope == 0.0f || envelope >= FLT_MIN) << "call " << call << ": " << envelope;
+    }
+    EXPECT_EQ(engine.getEnvelope(), 0.0f);
+}
+
+TEST(Robustness, ProcessingRestoresTheCallersFloatingPointState) {
+    CompressorEngine engine(44100.0f, 1024);
+    const unsigned int before = _mm_getcsr();
+    StereoBuffer in = testSignal(1000), out(1000);
+    processReplacing(engine, in, out);
+    process(engine, in, out);
+    EXPECT_EQ(_mm_getcsr(), before);
+}
+
+TEST(Robustness, DenormalInputIsTreatedAsSilence) {
+    CompressorEngine engine(44100.0f, 1024);
+    StereoBuffer in(100, FLT_MIN / 8.0f), out(100, 1.0f);
+    processReplacing(engine, in, out);
+    EXPECT_EQ(engine.getEnvelope(), 0.0f);
+    for (float sample : out.left) EXPECT_EQ(sample, 0.0f);
+}
+
+}  // namespace
