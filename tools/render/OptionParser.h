@@ -1,0 +1,27 @@
+// Reads the renderer's command line into RenderOptions.
+//
+// Every option is one row of a table (name, argument, help text, how it is
+// applied), so the help text lists exactly what the parser accepts and a new
+// setting is one more row.
+#pragma once
+
+#include <string>
+
+#include "tools/render/RenderOptions.h"
+
+class OptionParser {
+public:
+    // False with a message naming the offending argument.
+    bool parse(int argc, const char* const* argv, RenderOptions& options, std::string& error) const;
+    std::string helpText(const std::string& programName) const;
+
+    struct Option {
+        const char* name;          // "--block"
+        const char* argumentName;  // "N", or nullptr for a switch
+        const char* help;
+        bool (*apply)(RenderOptions& options, const std::string& argument, std::string& error);
+    };
+
+private:
+    const Option* findOption(const std::string& name) const;
+};
