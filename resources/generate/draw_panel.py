@@ -86,6 +86,8 @@ FACTORY_KNOB_VALUES = {"ratio": 0.5, "threshold": 0.6, "attack": 0.18,
 
 KNOB_FRAMES = 50
 KNOB_TRAVEL_DEGREES = 270.0
+# Horizontal distance from a knob's centre to the ends of its scale.
+KNOB_SCALE_END_OFFSET = 13.5
 METER_LEDS = 15
 
 # One palette for everything on the panel.
@@ -112,10 +114,10 @@ def font(name, size):
 LABEL_FONT = font("DejaVuSansCondensed.ttf", 9)
 LEGEND_FONT = font("DejaVuSansCondensed.ttf", 9)
 BUTTON_FONT = font("DejaVuSansCondensed-Bold.ttf", 9)
-CHEVRON_FONT = font("DejaVuSans-Bold.ttf", 11)
+CHEVRON_FONT = font("DejaVuSans-Bold.ttf", 12)
 DISPLAY_FONT = font("DejaVuSansCondensed-Bold.ttf", 9)
 PLATE_BOLD_FONT = font("DejaVuSans-Bold.ttf", 9)
-PLATE_FONT = font("DejaVuSansCondensed.ttf", 9)
+PLATE_FONT = font("DejaVuSansCondensed-Bold.ttf", 9)
 
 
 # ---------------------------------------------------------------------------
@@ -207,6 +209,9 @@ def text_width(content, typeface):
 # Scale legends sit close together under the knobs, so a number and its unit
 # are set with a narrow gap instead of a full space.
 LEGEND_WORD_GAP = 2
+LEGEND_GAP = 7
+LEGEND_PAIR_GAP = 6
+LEGEND_BASELINE = 72
 
 
 def legend_width(content):
@@ -224,10 +229,9 @@ def legend(image, left, baseline, content):
 # The panel face and the background bitmap.
 
 def face_colour_at_row(y):
-    """The anodised face: a slight vertical shade with faint brushing lines."""
+    """The anodised face, lit from above: a slight vertical shade."""
     t = y / (PANEL_SIZE[1] - 1)
-    brushing = (-2, 0, 1, -1, 2, 0, -1, 1)[y % 8]
-    return tuple(int(round(a + (b - a) * t)) + brushing for a, b in zip(FACE_TOP, FACE_BOTTOM))
+    return tuple(int(round(a + (b - a) * t)) for a, b in zip(FACE_TOP, FACE_BOTTOM))
 
 
 def draw_face():
@@ -278,12 +282,8 @@ def draw_background():
     text(image, (led_x + led_w + 3, led_y + 15), "Off", LEGEND_FONT, INK, anchor="ls")
 
     # The scale legends under the two ends of each knob's travel.
-    legend_baseline = 72
-    for name in KNOBS:
-        x, _, w, _ = PANEL_LAYOUT[name]
-        _, low, high = KNOB_LEGENDS[name]
-        legend(image, x + 1, legend_baseline, low)
-        legend(image, x + w - 1 - legend_width(high), legend_baseline, high)
+    for left, content in place_legends():
+        legend(image, left, LEGEND_BASELINE, content)
 
     # The meter sits in a recess; its label goes underneath.
     mx, my, mw, mh = PANEL_LAYOUT["meter"]
@@ -312,6 +312,52 @@ def draw_name_plate(image):
          dark, anchor="ls")
 
 
+def place_legends():
+    """Left edges for the ten scale legends.
+
+    Each knob's two legends form a pair centred under the knob, the low end on
+    the left and the high end on the right. The knobs stand close, so pairs
+    that would come nearer than a legend gap are moved apart as a group, as
+    little as possible from where they want to be.
+    """
+    groups = []
+    for name in KNOBS:
+        _, low, high = KNOB_LEGENDS[name]
+        low_width, high_width = legend_width(low), legend_width(high)
+        width = low_width + LEGEND_PAIR_GAP + high_width
+        items = [(0.0, low_width, low), (low_width + LEGEND_PAIR_GAP, high_width, high)]
+        wished_left = rect_centre_x(name) - width / 2.0
+        group = {"items": items, "wish": [wished_left, wished_left + items[1][0]],
+                 "left": wished_left}
+        while groups and overlaps(groups[-1], group):
+            group = merge(groups.pop(), group)
+        groups.append(group)
+    placed = []
+    for group in groups:
+        for offset, _, content in group["items"]:
+            placed.append((int(round(group["left"] + offset)), content))
+    return placed
+
+
+def group_width(group):
+    offset, width, _ = group["items"][-1]
+    return offset + width
+
+
+def overlaps(first, second):
+    return first["left"] + group_width(first) + LEGEND_GAP > second["left"]
+
+
+def merge(first, second):
+    shift = group_width(first) + LEGEND_GAP
+    items = first["items"] + [(offset + shift, width, content)
+                              for offset, width, content in second["items"]]
+    wishes = first["wish"] + second["wish"]
+    # The left edge that moves the legends least from where they want to be.
+    left = sum(wish - item[0] for wish, item in zip(wishes, items)) / len(items)
+    return {"items": items, "wish": wishes, "left": left}
+
+
 def backdrop(background, name):
     x, y, w, h = PANEL_LAYOUT[name]
     return background.crop((x, y, x + w, y + h))
@@ -325,30 +371,44 @@ def knob_angle(frame):
     return -KNOB_TRAVEL_DEGREES / 2 + KNOB_TRAVEL_DEGREES * frame / (KNOB_FRAMES - 1)
 
 
-def draw_knob_frame(face, angle_degrees):
-    size = face.size[0]
-    c = size / 2.0
-    layer = Layer(size, size)
-    # Scale: eleven ticks over the travel, the two ends longer.
+def paint_knob(layer, c, scale, angle_degrees):
+    """A black knob with a grey cap and an amber pointer, centred at (c, c).
+
+    scale 1 is the panel's knob; the about picture draws the same knob larger.
+    """
+    # Scale: eleven ticks over the travel, the two ends longer and brighter.
     for i in range(11):
         a = math.radians(-135 + 27 * i)
-        inner = 18.0 if i in (0, 10) else 19.0
+        is_end = i in (0, 10)
+        inner = (17.3 if is_end else 18.0) * scale
+        outer = 19.8 * scale
         sx, sy = math.sin(a), -math.cos(a)
-        layer.paint(layer.segment(c + inner * sx, c + inner * sy, c + 21.0 * sx, c + 21.0 * sy,
-                                  0.55), INK_LEGEND)
-    # Shadow, skirt, cap.
-    layer.paint(layer.circle(c + 0.8, c + 1.4, 16.2), (0, 0, 0), 0.45)
-    layer.paint(layer.circle(c, c, 15.5), layer.diagonal_gradient((70, 72, 78), (14, 15, 17), c, c, 15.5))
+        layer.paint(layer.segment(c + inner * sx, c + inner * sy, c + outer * sx, c + outer * sy,
+                                  0.5 * scale), INK if is_end else INK_LEGEND)
+    layer.paint(layer.circle(c + 0.8 * scale, c + 1.4 * scale, 16.0 * scale), (0, 0, 0), 0.45)
+    layer.paint(layer.circle(c, c, 15.5 * scale),
+                layer.diagonal_gradient((74, 76, 82), (14, 15, 17), c, c, 15.5 * scale))
+    # Knurling on the skirt.
     for i in range(24):
         a = 2 * math.pi * i / 24
         sx, sy = math.sin(a), -math.cos(a)
-        layer.paint(layer.segment(c + 13.2 * sx, c + 13.2 * sy, c + 15.2 * sx, c + 15.2 * sy, 0.5),
-                    (8, 8, 10), 0.5)
-    layer.paint(layer.circle(c, c, 12.2), layer.diagonal_gradient((122, 126, 133), (42, 44, 48), c, c, 12.2))
-    layer.paint(layer.circle(c, c, 10.8), layer.diagonal_gradient((84, 87, 93), (58, 60, 65), c, c, 10.8))
+        layer.paint(layer.segment(c + 13.3 * scale * sx, c + 13.3 * scale * sy,
+                                  c + 15.2 * scale * sx, c + 15.2 * scale * sy, 0.5 * scale),
+                    (6, 6, 8), 0.55)
+    layer.paint(layer.circle(c, c, 12.3 * scale),
+                layer.diagonal_gradient((128, 132, 139), (40, 42, 46), c, c, 12.3 * scale))
+    layer.paint(layer.circle(c, c, 10.9 * scale),
+                layer.diagonal_gradient((88, 91, 97), (56, 58, 63), c, c, 10.9 * scale))
     a = math.radians(angle_degrees)
     sx, sy = math.sin(a), -math.cos(a)
-    layer.paint(layer.segment(c + 4.0 * sx, c + 4.0 * sy, c + 14.0 * sx, c + 14.0 * sy, 1.1), AMBER)
+    layer.paint(layer.segment(c + 4.5 * scale * sx, c + 4.5 * scale * sy,
+                              c + 14.2 * scale * sx, c + 14.2 * scale * sy, 1.1 * scale), AMBER)
+
+
+def draw_knob_frame(face, angle_degrees):
+    size = face.size[0]
+    layer = Layer(size, size)
+    paint_knob(layer, size / 2.0, 1.0, angle_degrees)
     return layer.over(face)
 
 
@@ -511,26 +571,8 @@ def draw_about():
     draw.rectangle([0, 0, width - 1, height - 1], outline=GROOVE_LIGHT)
     # A large knob as the emblem.
     size = 96
-    emblem = Image.new("RGB", (size, size), face_colour_at_row(0))
     layer = Layer(size, size)
-    c = size / 2.0
-    scale = size / 44.0
-    for i in range(11):
-        a = math.radians(-135 + 27 * i)
-        sx, sy = math.sin(a), -math.cos(a)
-        layer.paint(layer.segment(c + 18.5 * scale * sx, c + 18.5 * scale * sy,
-                                  c + 21 * scale * sx, c + 21 * scale * sy, 1.1), INK_LEGEND)
-    layer.paint(layer.circle(c + 2, c + 3, 16.2 * scale), (0, 0, 0), 0.45)
-    layer.paint(layer.circle(c, c, 15.5 * scale),
-                layer.diagonal_gradient((70, 72, 78), (14, 15, 17), c, c, 15.5 * scale))
-    layer.paint(layer.circle(c, c, 12.2 * scale),
-                layer.diagonal_gradient((122, 126, 133), (42, 44, 48), c, c, 12.2 * scale))
-    layer.paint(layer.circle(c, c, 10.8 * scale),
-                layer.diagonal_gradient((84, 87, 93), (58, 60, 65), c, c, 10.8 * scale))
-    a = math.radians(45)
-    sx, sy = math.sin(a), -math.cos(a)
-    layer.paint(layer.segment(c + 4 * scale * sx, c + 4 * scale * sy, c + 14 * scale * sx,
-                              c + 14 * scale * sy, 2.4), AMBER)
+    paint_knob(layer, size / 2.0, size / 44.0, 45.0)
     # Paint the emblem over the picture's own face.
     region = image.crop((86, 24, 86 + size, 24 + size))
     image.paste(layer.over(region), (86, 24))
