@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "EngineTestSupport.h"
@@ -46,6 +47,44 @@ TEST(GainComputer, NegativeRatioClampsTheMeterValue) {
     compressOneFrame(c, 0.2f, 0.0f);
     EXPECT_GT(c.lastGain, 1.0f);
     EXPECT_EQ(c.meterValue(), 1.0f);
+}
+
+// The law written out frame by frame, as plainly as it reads; the engine's
+// chunked, vectorized passes must give the very same bits.
+StereoBuffer compressFrameByFrame(const StereoBuffer& in, CompressorEngine::Coefficients c) {
+    StereoBuffer out(in.left.size());
+    float envelope = 0.0f;
+    for (int32_t i = 0; i < in.frames(); ++i) {
+        const float d = std::max(std::fabs(in.left[i]), std::fabs(in.right[i]));
+        if (d > envelope) {
+            envelope = envelope + c.attackCoefficient * (d - envelope);
+        } else {
+            envelope = c.releaseCoefficient * envelope;
+        }
+        float gain = 1.0f;
+        if (envelope > c.thresholdLevel) gain = 1.0f / (c.ratioFactor * (envelope / c.thresholdLevel - 1.0f) + 1.0f);
+        out.left[i] = in.left[i] * c.makeUpLevel * gain;
+        out.right[i] = in.right[i] * c.makeUpLevel * gain;
+    }
+    return out;
+}
+
+TEST(GainComputer, ChunkedPassesGiveExactlyTheFrameByFrameResult) {
+    const StereoBuffer in = testSignal(20000);
+    for (int32_t block : {1, 63, 64, 65, 512, 881, 4096}) {
+        SCOPED_TRACE(block);
+        CompressorEngine engine(44100.0f, block);
+        engine.setParameter(kAttack, 0.05f);
+        engine.setParameter(kRatio, 0.8f);
+        StereoBuffer out(in.left.size());
+        for (int32_t start = 0; start < in.frames(); start += block) {
+            const int32_t frames = std::min(block, in.frames() - start);
+            engine.processReplacing(&in.left[start], &in.right[start], &out.left[start], &out.right[start], frames);
+        }
+        const StereoBuffer expected = compressFrameByFrame(in, engine.getCoefficients());
+        ASSERT_EQ(out.left, expected.left);
+        ASSERT_EQ(out.right, expected.right);
+    }
 }
 
 class EngineLaw : public ::testing::Test {
