@@ -54,7 +54,7 @@ void printBenchSummary(std::FILE* stream, const RenderDescription& d, const Benc
     std::fprintf(stream, "Input     %s (%.2f s at %d Hz, %lld frames)\n", d.inputPath.c_str(),
                  duration, d.sampleRate, static_cast<long long>(figures.frames));
     printPluginLine(stream, d);
-    std::fprintf(stream, "Bench     %d passes from memory\n", passes);
+    std::fprintf(stream, "Bench     %d %s from memory\n", passes, passes == 1 ? "pass" : "passes");
     std::fprintf(stream, "  ns per frame     min %.2f, median %.2f\n",
                  figures.minimumNanosecondsPerFrame(), figures.medianNanosecondsPerFrame());
     std::fprintf(stream, "  real-time factor %.0fx (median pass)\n",

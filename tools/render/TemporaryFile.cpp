@@ -70,8 +70,13 @@ int TemporaryFile::create(const std::string& target, std::string& error) {
     targetPath = target;
     const std::string folder = folderOf(target);
     struct stat status;
-    if (stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
-        error = "cannot write '" + target + "': folder '" + folder + "' does not exist";
+    if (stat(folder.c_str(), &status) != 0) {
+        error = "cannot write '" + target + "': " +
+                (errno == ENOENT ? "folder '" + folder + "' does not exist" : std::strerror(errno));
+        return -1;
+    }
+    if (!S_ISDIR(status.st_mode)) {
+        error = "cannot write '" + target + "': '" + folder + "' is not a folder";
         return -1;
     }
     if (stat(target.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the renderer (native preset) and runs it on
+# its embedded demo: a synthesized drum and bass track goes to out/demo-in.wav,
+# its compressed version to out/demo-out.wav, and the levels are printed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/setup.sh
+echo "=== Building the renderer (build/native)"
+cmake --preset native >/dev/null
+cmake --build --preset native --target zq3r-render >/dev/null
+echo "=== Rendering the demo"
+build/native/tools/render/zq3r-render
+echo
+echo "Files:"
+echo "  $(pwd)/out/demo-in.wav   the demo as synthesized"
+echo "  $(pwd)/out/demo-out.wav  the demo through the ZQ3R Compressor"

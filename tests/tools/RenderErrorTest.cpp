@@ -1,0 +1,123 @@
+// Every way a run can fail: a message that names the problem, a non-zero
+// exit, and no output or temporary file left behind.
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "tests/tools/RenderTestFolder.h"
+#include "tests/tools/TestAudio.h"
+
+namespace {
+
+struct FailingRun {
+    const char* name;
+    std::vector<std::string> arguments;
+    const char* message;  // a part of what the renderer must say
+};
+
+std::ostream& operator<<(std::ostream& stream, const FailingRun& run) { return stream << run.name; }
+
+void writeText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+class RenderErrorTest : public RenderTestFolder, public ::testing::WithParamInterface<FailingRun> {
+protected:
+    void SetUp() override {
+        RenderTestFolder::SetUp();
+        writeAudio(path("in.wav"), makeTestSignal(4410, 2, 44100), SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+        TestAudio surround = makeTestSignal(441, 2, 44100);
+        surround.channels = 3;
+        writeAudio(path("surround.wav"), surround, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+        writeText(path("noise.wav"), std::string(5000, '\x5A'));
+        writeText(path("header-only.wav"), "RIFF\x24\x00\x00\x00WAVEfmt ");
+        writeText(path("not-a-library.so"), "just text\n");
+        std::filesystem::create_directory(path("a folder.wav"));
+    }
+};
+
+TEST_P(RenderErrorTest, NamesTheProblemAndLeavesNoFile) {
+    const std::set<std::string> before = entries();
+
+    const RendererRun run = render(GetParam().arguments);
+
+    EXPECT_NE(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find(GetParam().message), std::string::npos) << run.output;
+    EXPECT_EQ(entries(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, RenderErrorTest,
+    ::testing::Values(
+        FailingRun{"Missing", {"missing.wav"}, "'missing.wav' does not exist"},
+        FailingRun{"Folder", {"a folder.wav", "--out", "x.wav"}, "is a folder"},
+        FailingRun{"NotAudio", {"noise.wav", "--out", "x.wav"}, "cannot read 'noise.wav' as audio"},
+        FailingRun{"Truncated", {"header-only.wav", "--out", "x.wav"}, "as audio"},
+        FailingRun{"ThreeChannels", {"surround.wav", "--out", "x.wav"}, "3 channels"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    Plugins, RenderErrorTest,
+    ::testing::Values(
+        FailingRun{"Missing", {"in.wav", "--out", "x.wav", "--plugin", "none.so"}, "'none.so' does not exist"},
+        FailingRun{"NotALibrary", {"in.wav", "--out", "x.wav", "--plugin", "not-a-library.so"},
+                   "cannot load plug-in"},
+        FailingRun{"NoEntryPoint", {"in.wav", "--out", "x.wav", "--plugin", ZQ3R_NO_ENTRY_LIBRARY},
+                   "no entry point"},
+        FailingRun{"NoRecord", {"in.wav", "--out", "x.wav", "--plugin", ZQ3R_NULL_RECORD_PLUGIN},
+                   "returned no record"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    Outputs, RenderErrorTest,
+    ::testing::Values(
+        FailingRun{"InsideAFile", {"in.wav", "--out", "in.wav/x.wav"}, "is not a folder"},
+        FailingRun{"MissingFolder", {"in.wav", "--out", "nowhere/x.wav"}, "'nowhere' does not exist"},
+        FailingRun{"IsAFolder", {"in.wav", "--out", "a folder.wav"}, "it is a folder"},
+        FailingRun{"UnknownType", {"in.wav", "--out", "x.xyz"}, "which file type"},
+        FailingRun{"FloatInFlac", {"in.wav", "--out", "x.flac", "--float"}, "--float"},
+        FailingRun{"IsTheInput", {"in.wav", "--out", "./in.wav"}, "is the input file"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, RenderErrorTest,
+    ::testing::Values(
+        FailingRun{"BlockZero", {"in.wav", "--block", "0"}, "--block takes a whole number"},
+        FailingRun{"BlockText", {"in.wav", "--block", "big"}, "'big'"},
+        FailingRun{"BlockHuge", {"in.wav", "--block=100000"}, "--block"},
+        FailingRun{"BenchZero", {"in.wav", "--bench", "0"}, "--bench"},
+        FailingRun{"BenchWithOut", {"in.wav", "--bench", "2", "--out", "x.wav"}, "--bench writes no file"},
+        FailingRun{"Unknown", {"in.wav", "--louder"}, "unknown option '--louder'"},
+        FailingRun{"NoValue", {"in.wav", "--out"}, "--out needs a value"},
+        FailingRun{"SwitchWithValue", {"in.wav", "--quiet=yes"}, "--quiet takes no value"},
+        FailingRun{"TwoInputs", {"in.wav", "surround.wav"}, "only one input"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class RenderFailureTest : public RenderTestFolder {};
+
+TEST_F(RenderFailureTest, FailedRunKeepsAnEarlierOutput) {
+    writeAudio(path("in.wav"), makeTestSignal(4410, 2, 44100), SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    writeText(path("out.wav"), "an earlier result");
+
+    const RendererRun run = render({"in.wav", "--out", "out.wav", "--plugin", ZQ3R_NULL_RECORD_PLUGIN});
+
+    EXPECT_NE(run.exitCode, 0);
+    std::ifstream kept(path("out.wav"));
+    std::string text;
+    std::getline(kept, text);
+    EXPECT_EQ(text, "an earlier result");
+}
+
+TEST_F(RenderFailureTest, HelpListsEveryOptionAndSucceeds) {
+    const RendererRun run = render({"--help"});
+
+    EXPECT_EQ(run.exitCode, 0);
+    for (const char* option : {"--out", "--plugin", "--block", "--accumulate", "--float", "--bench", "--quiet", "--help"}) {
+        EXPECT_NE(run.output.find(option), std::string::npos) << option;
+    }
+    EXPECT_EQ(entries(), std::set<std::string>{});
+}
+
+}  // namespace

@@ -1,0 +1,42 @@
+#include "tests/tools/RendererProcess.h"
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+RendererRun runRenderer(const std::vector<std::string>& arguments,
+                        const std::string& workingFolder,
+                        const std::vector<std::pair<std::string, std::string>>& environment) {
+    RendererRun run;
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) return run;
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(pipeEnds[1], STDOUT_FILENO);
+        dup2(pipeEnds[1], STDERR_FILENO);
+        close(pipeEnds[0]);
+        close(pipeEnds[1]);
+        if (chdir(workingFolder.c_str()) != 0) _exit(127);
+        for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(ZQ3R_RENDER_PATH));
+        for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        execv(ZQ3R_RENDER_PATH, argv.data());
+        _exit(127);
+    }
+    close(pipeEnds[1]);
+    char buffer[4096];
+    ssize_t count;
+    while ((count = read(pipeEnds[0], buffer, sizeof buffer)) > 0) run.output.append(buffer, count);
+    close(pipeEnds[0]);
+    int status = 0;
+    struct rusage usage = {};
+    if (child > 0 && wait4(child, &status, 0, &usage) == child) {
+        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        run.peakMemoryKilobytes = usage.ru_maxrss;
+    }
+    return run;
+}

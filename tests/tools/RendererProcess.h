@@ -1,0 +1,16 @@
+// Runs the built zq3r-render as a separate process, as a user would.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+struct RendererRun {
+    int exitCode = -1;
+    std::string output;  // standard output and standard error together
+    long peakMemoryKilobytes = 0;
+};
+
+RendererRun runRenderer(const std::vector<std::string>& arguments,
+                        const std::string& workingFolder,
+                        const std::vector<std::pair<std::string, std::string>>& environment = {});
