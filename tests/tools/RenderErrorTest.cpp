@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "tests/tools/RenderTestFolder.h"
 #include "tests/tools/TestAudio.h"
@@ -21,6 +22,11 @@ std::ostream& operator<<(std::ostream& stream, const FailingRun& run) { return s
 
 void writeText(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string readBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 class RenderErrorTest : public RenderTestFolder, public ::testing::WithParamInterface<FailingRun> {
@@ -97,17 +103,22 @@ INSTANTIATE_TEST_SUITE_P(
 
 class RenderFailureTest : public RenderTestFolder {};
 
-TEST_F(RenderFailureTest, FailedRunKeepsAnEarlierOutput) {
-    writeAudio(path("in.wav"), makeTestSignal(4410, 2, 44100), SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+TEST_F(RenderFailureTest, ReadErrorMidwayKeepsAnEarlierOutputAndLeavesNoTemporaryFile) {
+    // A FLAC file damaged in its middle fails only after the output has
+    // been half written.
+    writeAudio(path("in.flac"), makeTestSignal(5 * 44100, 2, 44100), SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+    std::string bytes = readBytes(path("in.flac"));
+    for (size_t i = bytes.size() / 2; i < bytes.size() / 2 + 4000; ++i) bytes[i] = static_cast<char>(bytes[i] * 7 + 13);
+    writeText(path("in.flac"), bytes);
     writeText(path("out.wav"), "an earlier result");
+    const std::set<std::string> before = entries();
 
-    const RendererRun run = render({"in.wav", "--out", "out.wav", "--plugin", ZQ3R_NULL_RECORD_PLUGIN});
+    const RendererRun run = render({"in.flac", "--out", "out.wav"});
 
     EXPECT_NE(run.exitCode, 0);
-    std::ifstream kept(path("out.wav"));
-    std::string text;
-    std::getline(kept, text);
-    EXPECT_EQ(text, "an earlier result");
+    EXPECT_NE(run.output.find("cannot read 'in.flac' after"), std::string::npos) << run.output;
+    EXPECT_EQ(readBytes(path("out.wav")), "an earlier result");
+    EXPECT_EQ(entries(), before);
 }
 
 TEST_F(RenderFailureTest, HelpListsEveryOptionAndSucceeds) {
