@@ -89,6 +89,7 @@ KNOB_TRAVEL_DEGREES = 270.0
 # Horizontal distance from a knob's centre to the ends of its scale.
 KNOB_SCALE_END_OFFSET = 13.5
 METER_LEDS = 15
+METER_LED_PITCH = 7
 
 # One palette for everything on the panel.
 FACE_TOP = (62, 65, 71)
@@ -288,7 +289,14 @@ def draw_background():
     # The meter sits in a recess; its label goes underneath.
     mx, my, mw, mh = PANEL_LAYOUT["meter"]
     draw_bevel(draw, mx - 1, my - 1, mx + mw, my + mh)
-    text(image, (mx + mw / 2.0, my + mh + 10), "GAIN REDUCTION", LABEL_FONT, INK)
+    # Marks in the gaps after every fifth LED, counted from the right where
+    # the meter starts, help to read how many are lit.
+    first = mx + meter_first_led_x()
+    for lit in range(0, METER_LEDS + 1, 5):
+        led = METER_LEDS - lit
+        gap_x = first + led * METER_LED_PITCH - 1
+        draw.line([(gap_x, my + mh + 1), (gap_x, my + mh + 2)], fill=INK_LEGEND)
+    text(image, (mx + mw / 2.0, my + mh + 12), "GAIN REDUCTION", LABEL_FONT, INK)
 
     draw_name_plate(image)
     return image
@@ -427,17 +435,23 @@ def draw_knob_strip(background):
 # Gain meter strip 128.
 
 def meter_led_colour(index_from_right):
-    if index_from_right >= 12:
+    if index_from_right >= 10:
         return RED, RED_UNLIT
     return AMBER, AMBER_UNLIT
+
+
+def meter_first_led_x():
+    """Left edge of the leftmost LED within the meter strip: the row is centred."""
+    width = PANEL_LAYOUT["meter"][2]
+    return (width - (METER_LEDS * METER_LED_PITCH - 1)) // 2
 
 
 def draw_meter_frame(lit):
     w, h = PANEL_LAYOUT["meter"][2:]
     window = Image.new("RGB", (w, h), WINDOW_BLACK)
     layer = Layer(w, h)
-    pitch = 7
-    first = (w - (METER_LEDS * pitch - 1)) // 2
+    pitch = METER_LED_PITCH
+    first = meter_first_led_x()
     for i in range(METER_LEDS):
         from_right = METER_LEDS - 1 - i
         on, off = meter_led_colour(from_right)
@@ -663,8 +677,27 @@ def save_preview(panel, file_name):
     os.replace(temporary, path)
 
 
+def check_nothing_hidden(background):
+    """Stops when a label or legend would lie under a control's rectangle.
+
+    The controls cover their rectangles completely, so anything printed there
+    would never be seen. The about box's hot zone is not drawn over: the name
+    plate lives in it.
+    """
+    face = draw_face()
+    draw = ImageDraw.Draw(face)
+    draw.rectangle([0, 99, PANEL_SIZE[0] - 1, PANEL_SIZE[1] - 1], fill=BAND)
+    for name, (x, y, w, h) in PANEL_LAYOUT.items():
+        if name == "aboutHotZone":
+            continue
+        box = (x, y, x + w, y + h)
+        if background.crop(box).tobytes() != face.crop(box).tobytes():
+            sys.exit("something is drawn under the %s control" % name)
+
+
 def main():
     background = draw_background()
+    check_nothing_hidden(background)
     knob = draw_knob_strip(background)
     meter = draw_meter_strip()
     power_led = draw_power_led_strip(background)

@@ -14,7 +14,9 @@
 
 #include "BmpFile.h"
 
-namespace {
+// Named rather than anonymous: GoogleTest keeps the parameter type in its own
+// templates, which must not depend on a type of this file's anonymous namespace.
+namespace resourcetest {
 
 struct ExpectedBitmap {
     int id;
@@ -29,6 +31,12 @@ void PrintTo(const ExpectedBitmap& bitmap, std::ostream* out) {
     *out << "bitmap " << bitmap.id << " (" << bitmap.width << "x" << bitmap.height << ", "
          << bitmap.bitsPerPixel << " bits, " << bitmap.frames << " frames)";
 }
+
+}  // namespace resourcetest
+
+namespace {
+
+using resourcetest::ExpectedBitmap;
 
 const ExpectedBitmap expectedBitmaps[] = {
     {128, 1855, 9, 8, 115, 16},   // gain meter: 15 columns left over
