@@ -3,6 +3,7 @@
 // it finds wrong instead of guessing.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,6 +17,8 @@ struct Rgb {
         return red == other.red && green == other.green && blue == other.blue;
     }
     int luma() const { return (299 * red + 587 * green + 114 * blue) / 1000; }
+    // How strongly a light of any colour shines: a lit red LED is dark in luma.
+    int strongest() const { return std::max(red, std::max(green, blue)); }
 };
 
 class BmpFile {
