@@ -229,10 +229,13 @@ def legend(image, left, baseline, content):
 # ---------------------------------------------------------------------------
 # The panel face and the background bitmap.
 
-def face_colour_at_row(y):
-    """The anodised face, lit from above: a slight vertical shade."""
-    t = y / (PANEL_SIZE[1] - 1)
+def face_shade(t):
+    """The anodised face, lit from above: t runs from 0 at the top to 1 at the bottom."""
     return tuple(int(round(a + (b - a) * t)) for a, b in zip(FACE_TOP, FACE_BOTTOM))
+
+
+def face_colour_at_row(y):
+    return face_shade(y / (PANEL_SIZE[1] - 1))
 
 
 def draw_face():
@@ -579,9 +582,7 @@ def draw_about():
     image = Image.new("RGB", (width, height))
     draw = ImageDraw.Draw(image)
     for y in range(height):
-        t = y / (height - 1)
-        draw.line([(0, y), (width - 1, y)],
-                  fill=tuple(int(round(a + (b - a) * t)) for a, b in zip(FACE_TOP, FACE_BOTTOM)))
+        draw.line([(0, y), (width - 1, y)], fill=face_shade(y / (height - 1)))
     draw.rectangle([0, 0, width - 1, height - 1], outline=GROOVE_LIGHT)
     # A large knob as the emblem.
     size = 96
@@ -644,7 +645,9 @@ def save_bitmap(image, resource_id):
     os.replace(temporary, path)
 
 
-def frame_of(strip, frame_width, value, frames):
+def frame_of(strip, frame_width, value):
+    """The frame the editor shows for a value: whole frames counted, nearest one taken."""
+    frames = strip.size[0] // frame_width
     index = int((frames - 1) * value + 0.5)
     return strip.crop((index * frame_width, 0, (index + 1) * frame_width, strip.size[1]))
 
@@ -653,19 +656,21 @@ def compose_panel(strips, power, meter, program, knob_values):
     """The panel as the editor paints it: the background, then every control's frame."""
     panel = strips[129].convert("RGB")
 
-    def place(name, resource_id, value, frames):
+    def place(name, resource_id, value):
         x, y, w, _ = PANEL_LAYOUT[name]
-        panel.paste(frame_of(strips[resource_id].convert("RGB"), w, value, frames), (x, y))
+        if BITMAP_FILES[resource_id][4] != w:
+            sys.exit("bitmap %d has frames of another width than the %s control" % (resource_id, name))
+        panel.paste(frame_of(strips[resource_id].convert("RGB"), w, value), (x, y))
 
     for name, resource_id in (("copy", 134), ("paste", 135), ("reset", 136), ("next", 137),
                               ("previous", 138), ("preset", 140)):
-        place(name, resource_id, 0.0, 2)
-    place("programName", 139, program / 3.0, 4)
-    place("powerButton", 130, power, 3)
-    place("powerLed", 131, power, 3)
+        place(name, resource_id, 0.0)
+    place("programName", 139, program / (len(PROGRAM_NAMES) - 1.0))
+    place("powerButton", 130, power)
+    place("powerLed", 131, power)
     for name in KNOBS:
-        place(name, 132, knob_values[name], KNOB_FRAMES)
-    place("meter", 128, meter, 16)
+        place(name, 132, knob_values[name])
+    place("meter", 128, meter)
     return panel
 
 
