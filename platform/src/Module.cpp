@@ -1,5 +1,6 @@
 // The module table: which modules are loaded and which bitmaps they carry.
 #include "PlatformModule.h"
+#include "ProgramModule.h"
 
 #include <mutex>
 #include <vector>
@@ -55,4 +56,18 @@ const EmbeddedBitmap* findModuleBitmap(HINSTANCE module, int id) {
         }
     }
     return nullptr;
+}
+
+HINSTANCE programModuleHandle() {
+    static HINSTANCE program = registerModule(nullptr, 0);
+    return program;
+}
+
+HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
+    // Modules have no names here: only the program's own module can be asked for.
+    if (moduleName) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return nullptr;
+    }
+    return programModuleHandle();
 }

@@ -1,0 +1,14 @@
+// The calling thread's last error, as Win32 keeps it.
+#include <windows.h>
+
+namespace {
+thread_local DWORD lastError = ERROR_SUCCESS;
+}
+
+DWORD WINAPI GetLastError(void) {
+    return lastError;
+}
+
+void WINAPI SetLastError(DWORD error) {
+    lastError = error;
+}

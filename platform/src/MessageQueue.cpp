@@ -1,0 +1,44 @@
+#include "MessageQueue.h"
+
+#include "System.h"
+#include "WindowTree.h"
+
+namespace {
+
+// Runs when the thread ends: its windows cannot receive messages any more,
+// so they are removed without any, and threads waiting for an answer from
+// it get 0.
+void endThread(MessageQueue* queue) {
+    System& system = System::instance();
+    SystemLock lock(system.mutex);
+    std::vector<HWND> roots;
+    system.windows.forEach([&](uintptr_t handle, Window* window) {
+        if (window->queue != queue) return;
+        Window* parent = window->parent ? system.window(window->parent) : nullptr;
+        if (!parent || parent->queue != queue) roots.push_back(reinterpret_cast<HWND>(handle));
+    });
+    for (HWND root : roots) WindowTree::removeSilently(system, root);
+    for (SentMessage* message : queue->incoming) {
+        message->result = 0;
+        message->done = true;
+        message->sender->wakeUp.notify_all();
+    }
+    queue->incoming.clear();
+    delete queue;
+}
+
+struct QueueHolder {
+    MessageQueue* queue = nullptr;
+    ~QueueHolder() {
+        if (queue) endThread(queue);
+    }
+};
+
+thread_local QueueHolder holder;
+
+}  // namespace
+
+MessageQueue& currentQueue() {
+    if (!holder.queue) holder.queue = new MessageQueue;
+    return *holder.queue;
+}

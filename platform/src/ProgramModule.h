@@ -1,0 +1,7 @@
+// The module of the program itself, registered on first use, without
+// bitmaps.
+#pragma once
+
+#include <windows.h>
+
+HINSTANCE programModuleHandle();

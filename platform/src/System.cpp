@@ -1,0 +1,60 @@
+#include "System.h"
+
+#include "SystemColours.h"
+
+#include <chrono>
+
+namespace {
+
+const COLORREF stockBrushColours[6] = {RGB(255, 255, 255), RGB(192, 192, 192), RGB(128, 128, 128),
+                                       RGB(64, 64, 64),    RGB(0, 0, 0),       RGB(0, 0, 0)};
+const int nullBrushIndex = 5;
+
+std::unique_ptr<GdiObject> stockBrush(COLORREF colour, bool hollow) {
+    std::unique_ptr<BrushObject> brush(new BrushObject);
+    brush->stock = true;
+    brush->colour = colour;
+    brush->hollow = hollow;
+    return brush;
+}
+
+}  // namespace
+
+System& System::instance() {
+    // Never destroyed: windows and contexts may still be used while other
+    // static objects go away at exit.
+    static System* system = new System;
+    return *system;
+}
+
+System::System() {
+    // A new memory context holds a 1 by 1 monochrome bitmap until the
+    // caller selects its own.
+    std::unique_ptr<BitmapObject> bitmap(new BitmapObject);
+    bitmap->stock = true;
+    bitmap->pixels = PixelBuffer::create(1, 1, 32, true);
+    bitmap->reportedBitsPerPixel = 1;
+    stockBitmap = addGdiObject(HandleKind::bitmap, std::move(bitmap));
+
+    for (int i = 0; i < 6; ++i) {
+        stockBrushes[i] =
+            addGdiObject(HandleKind::brush, stockBrush(stockBrushColours[i], i == nullBrushIndex));
+    }
+    for (int i = 0; i < systemColourCount; ++i) {
+        COLORREF colour;
+        if (systemColour(i, &colour)) {
+            systemColourBrushes[i] = addGdiObject(HandleKind::brush, stockBrush(colour, false));
+        }
+    }
+    for (int i = 0; i < 14; ++i) {
+        std::unique_ptr<CursorObject> cursor(new CursorObject);
+        cursor->stock = true;
+        cursor->id = systemCursorIds[i];
+        systemCursors[i] = static_cast<HCURSOR>(addGdiObject(HandleKind::cursor, std::move(cursor)));
+    }
+}
+
+DWORD messageTime() {
+    using namespace std::chrono;
+    return DWORD(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}

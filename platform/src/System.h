@@ -1,0 +1,60 @@
+// The state of the headless window system: windows, classes, drawing
+// objects and queues, all behind one lock. The lock is held only for short
+// bookkeeping and pixel copies, never while a window procedure runs, so a
+// procedure may call back into any function.
+#pragma once
+
+#include "GdiObjects.h"
+#include "HandleTable.h"
+#include "Window.h"
+
+#include <mutex>
+#include <vector>
+
+class System {
+public:
+    static System& instance();
+
+    std::mutex mutex;
+    HandleTable<Window> windows{65535};
+    std::vector<HWND> topLevelWindows;  // in z-order, topmost first
+    std::vector<std::unique_ptr<WindowClass>> classes;
+    std::vector<std::string> atomNames;  // atom 0xC000 + i names atomNames[i]
+    HandleTable<GdiObject> gdiObjects{10000};
+
+    Window* window(HWND handle) const {
+        return windows.find(reinterpret_cast<uintptr_t>(handle), HandleKind::window);
+    }
+    DeviceContext* deviceContext(HDC handle) const {
+        return static_cast<DeviceContext*>(
+            gdiObjects.find(reinterpret_cast<uintptr_t>(handle), HandleKind::deviceContext));
+    }
+    BitmapObject* bitmap(HGDIOBJ handle) const {
+        return static_cast<BitmapObject*>(
+            gdiObjects.find(reinterpret_cast<uintptr_t>(handle), HandleKind::bitmap));
+    }
+    BrushObject* brush(HGDIOBJ handle) const {
+        return static_cast<BrushObject*>(
+            gdiObjects.find(reinterpret_cast<uintptr_t>(handle), HandleKind::brush));
+    }
+    HGDIOBJ addGdiObject(HandleKind kind, std::unique_ptr<GdiObject> object) {
+        return reinterpret_cast<HGDIOBJ>(gdiObjects.add(kind, std::move(object)));
+    }
+
+    // Objects that exist from the start and are never deleted.
+    HGDIOBJ stockBitmap = nullptr;
+    HGDIOBJ stockBrushes[6] = {};
+    HGDIOBJ systemColourBrushes[31] = {};
+    // The cursors Windows provides without a module, by resource id.
+    static constexpr int systemCursorIds[14] = {32512, 32513, 32514, 32515, 32516, 32642, 32643,
+                                                32644, 32645, 32646, 32648, 32649, 32650, 32651};
+    HCURSOR systemCursors[14] = {};
+
+private:
+    System();
+};
+
+using SystemLock = std::unique_lock<std::mutex>;
+
+// Millisecond clock for message times, like GetTickCount.
+DWORD messageTime();

@@ -1,0 +1,55 @@
+// What the window system keeps for one window and one window class.
+#pragma once
+
+#include "PixelBuffer.h"
+#include "Region.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class MessageQueue;
+
+struct WindowClass {
+    std::string name;
+    ATOM atom = 0;
+    HINSTANCE instance = nullptr;
+    UINT style = 0;
+    WNDPROC procedure = nullptr;
+    int windowExtraBytes = 0;
+    HICON icon = nullptr;
+    HCURSOR cursor = nullptr;
+    HBRUSH background = nullptr;
+    int windowCount = 0;
+};
+
+struct Window {
+    HWND handle = nullptr;
+    WindowClass* windowClass = nullptr;
+    MessageQueue* queue = nullptr;  // of the thread that created the window
+    WNDPROC procedure = nullptr;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    HWND parent = nullptr;  // set for child windows only
+    HWND owner = nullptr;   // set for owned top-level windows only
+    std::vector<HWND> children;  // in z-order, topmost first
+    RECT rect = {};    // in the parent's client coordinates, or on the screen
+    RECT client = {};  // the client area, relative to the window's top-left corner
+    HINSTANCE instance = nullptr;
+    LONG_PTR id = 0;
+    LONG_PTR userData = 0;
+    std::vector<uint8_t> extraBytes;
+    std::string text;
+    Region update;
+    bool eraseNeeded = false;
+    bool sizeNotSent = false;  // top-level windows report their size when first shown
+    bool destroying = false;
+    std::unique_ptr<PixelBuffer> surface;
+
+    bool isChild() const { return (style & WS_CHILD) != 0; }
+    int clientWidth() const { return client.right - client.left; }
+    int clientHeight() const { return client.bottom - client.top; }
+};
