@@ -1,0 +1,24 @@
+// Objects the plug-in builds while a host waits in the entry point. An
+// allocation that fails yields null and never throws; the caller decides what
+// a missing object means (for the editor and its controls: creationFailed).
+#pragma once
+
+#include <cstdint>
+#include <new>
+#include <utility>
+
+// Counts the allocation about to be made; true when a test has asked for
+// exactly this one to fail.
+bool allocationRefused();
+
+template <class T, class... Args>
+T* allocateObject(Args&&... args) {
+    if (allocationRefused()) return nullptr;
+    return new (std::nothrow) T(std::forward<Args>(args)...);
+}
+
+// Test seam: makes the allocation `nth` allocations from now fail (1: the
+// next one); 0 disarms it. Out of memory cannot be had on demand otherwise.
+void refuseAllocation(int32_t nth);
+// Allocations made through allocateObject in this process so far.
+int32_t allocationsMade();

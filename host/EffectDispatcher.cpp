@@ -1,0 +1,111 @@
+// The host's requests other than processing and parameter access: one opcode
+// and four operands in, one integer out.
+#include <climits>
+#include <cmath>
+
+#include "editor/EditorBase.h"
+#include "host/EffectBase.h"
+
+namespace {
+
+// The meter reaches the host as a 16-bit-scaled integer. A level far outside
+// the meter's range, or no number at all, must not turn into an undefined
+// conversion: it saturates, and NaN reads as silence.
+int32_t vuToHostScale(float level) {
+    const double scaled = static_cast<double>(level) * 32767.0;
+    if (std::isnan(scaled)) return 0;
+    if (scaled >= static_cast<double>(INT32_MAX)) return INT32_MAX;
+    if (scaled <= static_cast<double>(INT32_MIN)) return INT32_MIN;
+    return static_cast<int32_t>(scaled);
+}
+
+// Opcodes whose ptr operand is a buffer or an address to write through. A
+// host that passes null gets 0 and nothing is written.
+bool needsPointer(int32_t opcode) {
+    switch (opcode) {
+    case effSetProgramName:
+    case effGetProgramName:
+    case effGetParamLabel:
+    case effGetParamDisplay:
+    case effGetParamName:
+    case effEditGetRect:
+    case effGetChunk:
+    case effSetChunk:
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+intptr_t EffectBase::dispatcher(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
+    if (static_cast<uint32_t>(opcode) > static_cast<uint32_t>(effLastOpcode)) return 0;
+    if (needsPointer(opcode) && !ptr) return 0;
+
+    char* text = static_cast<char*>(ptr);
+    switch (opcode) {
+    case effOpen:
+        open();
+        return 0;
+    case effClose:
+        close();
+        return 0;
+    case effSetProgram:
+        // A program number the plug-in does not have, negative ones included,
+        // is ignored.
+        if (value >= 0 && value < numPrograms) setProgram(static_cast<int32_t>(value));
+        return 0;
+    case effGetProgram:
+        return getProgram();
+    case effSetProgramName:
+        setProgramName(text);
+        return 0;
+    case effGetProgramName:
+        getProgramName(text);
+        return 0;
+    case effGetParamLabel:
+        getParamLabel(index, text);
+        return 0;
+    case effGetParamDisplay:
+        getParamDisplay(index, text);
+        return 0;
+    case effGetParamName:
+        getParamName(index, text);
+        return 0;
+    case effGetVu:
+        return vuToHostScale(getVu());
+    case effSetSampleRate:
+        setSampleRate(opt);
+        return 0;
+    case effSetBlockSize:
+        setBlockSize(static_cast<int32_t>(value));
+        return 0;
+    case effMainsChanged:
+        if (value == 0)
+            mainsOff();
+        else
+            mainsOn();
+        return 0;
+    case effEditGetRect:
+        return editor ? editor->getRect(static_cast<ERect**>(ptr)) : 0;
+    case effEditOpen:
+        return editor ? editor->open(static_cast<HWND>(ptr)) : 0;
+    case effEditClose:
+        if (editor) editor->close();
+        return 0;
+    case effEditIdle:
+        if (editor) editor->idle();
+        return 0;
+    case effIdentify:
+        return kIdentifyAnswer;
+    case effGetChunk:
+        return getChunk(static_cast<void**>(ptr), index != 0);
+    case effSetChunk:
+        return setChunk(ptr, static_cast<int32_t>(value), index != 0);
+    default:
+        // Draw, mouse, key, top and sleep: accepted, and left to the editor's
+        // own window.
+        return 0;
+    }
+}
