@@ -1,0 +1,44 @@
+#include "engine/CompressorEffect.h"
+
+namespace {
+
+constexpr int32_t stereoChannels = 2;
+
+// A block the engine can run: both channels of both arrays present and at
+// least one frame. Anything else from a host is ignored.
+bool isStereoBlock(float** inputs, float** outputs, int32_t sampleFrames) {
+    return sampleFrames > 0 && inputs && outputs && inputs[0] && inputs[1] && outputs[0] && outputs[1];
+}
+
+}  // namespace
+
+// The engine is built from the rate and block size the effect base holds at
+// this point, before any host has set its own: its meter interval is fixed
+// from them for the life of the instance.
+CompressorEffect::CompressorEffect(audioMasterCallback audioMaster)
+    : EffectBase(audioMaster, 0, 0), CompressorEngine(sampleRate, blockSize) {
+    createEditor();
+    setNumInputs(stereoChannels);
+    setNumOutputs(stereoChannels);
+    setCanMono(1);
+    setCanReplacing(1);
+}
+
+CompressorEffect::~CompressorEffect() {}
+
+// The place of the editor in the construction: after the engine, whose
+// listener its panel becomes, and before the record is finished. The editor
+// enters itself in the effect base and sets effFlagsHasEditor; a failed
+// allocation sets creationFailed. The plug-in has no editor yet, so the flag
+// stays clear and the editor opcodes answer 0.
+void CompressorEffect::createEditor() {}
+
+void CompressorEffect::process(float** inputs, float** outputs, int32_t sampleFrames) {
+    if (!isStereoBlock(inputs, outputs, sampleFrames)) return;
+    CompressorEngine::process(inputs[0], inputs[1], outputs[0], outputs[1], sampleFrames);
+}
+
+void CompressorEffect::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {
+    if (!isStereoBlock(inputs, outputs, sampleFrames)) return;
+    CompressorEngine::processReplacing(inputs[0], inputs[1], outputs[0], outputs[1], sampleFrames);
+}

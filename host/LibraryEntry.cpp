@@ -1,0 +1,43 @@
+// The library as hosts load it: its exported entry points and its loader
+// hooks. Only these lines know which target they are built for.
+#include "host/ModuleInstance.h"
+#include "host/PluginEntry.h"
+
+#ifndef _WIN32
+#include "resources/EmbeddedBitmaps.h"
+#endif
+
+// C++ reserves the name `main` for programs, so the exported function has
+// another name in the code and the plain C symbol `main` in the library
+// (`_main` where C symbols carry a leading underscore, as on 32-bit Windows).
+#define ZQ3R_STRINGIFY_VALUE(x) #x
+#define ZQ3R_STRINGIFY(x) ZQ3R_STRINGIFY_VALUE(x)
+extern "C" AEffect* exportedMain(audioMasterCallback audioMaster) __asm__(ZQ3R_STRINGIFY(__USER_LABEL_PREFIX__) "main");
+
+extern "C" AEffect* exportedMain(audioMasterCallback audioMaster) { return pluginMain(audioMaster); }
+
+// The name that hosts of today look for first.
+extern "C" AEffect* VSTPluginMain(audioMasterCallback audioMaster) { return pluginMain(audioMaster); }
+
+#ifdef _WIN32
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    onLoaderNotification(instance, reason);
+    return TRUE;
+}
+
+#else
+
+// The window system learns of the library's bitmaps when it is loaded and
+// forgets them when it is unloaded, after the detach has run.
+__attribute__((constructor)) static void attachLibrary() {
+    onLoaderNotification(registerModule(embeddedBitmaps, embeddedBitmapCount), DLL_PROCESS_ATTACH);
+}
+
+__attribute__((destructor)) static void detachLibrary() {
+    HINSTANCE module = moduleInstance;
+    onLoaderNotification(module, DLL_PROCESS_DETACH);
+    unregisterModule(module);
+}
+
+#endif
