@@ -1,0 +1,54 @@
+// Running out of memory while an instance is built. A failure on the editor's
+// side marks the whole process (creationFailed is never cleared), so these
+// tests have a program of their own, and they run in this order.
+#include <gtest/gtest.h>
+
+#include "HostTestSupport.h"
+#include "host/Allocation.h"
+#include "host/ModuleInstance.h"
+#include "host/PluginEntry.h"
+
+namespace {
+
+void closeInstance(AEffect* record) { record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f); }
+
+// Allocations that one successful call of the entry point makes.
+int32_t allocationsPerInstance() {
+    const int32_t before = allocationsMade();
+    AEffect* record = pluginMain(FakeHost::callback);
+    const int32_t made = allocationsMade() - before;
+    if (record) closeInstance(record);
+    return made;
+}
+
+TEST(CreationFailure, NoMemoryForThePluginItselfFailsThatCallOnly) {
+    FakeHost host;
+    refuseAllocation(1);
+    EXPECT_EQ(pluginMain(FakeHost::callback), nullptr);
+    EXPECT_EQ(creationFailed, 0);
+
+    AEffect* record = pluginMain(FakeHost::callback);
+    ASSERT_NE(record, nullptr);
+    closeInstance(record);
+}
+
+// Every allocation after the plug-in object's own belongs to its editor.
+TEST(CreationFailure, NoMemoryForThePartsOfAnInstanceRefusesEveryLaterInstance) {
+    FakeHost host;
+    const int32_t allocations = allocationsPerInstance();
+    if (allocations < 2) GTEST_SKIP() << "the plug-in builds no editor: nothing after its own object is allocated";
+
+    refuseAllocation(allocations);
+    EXPECT_EQ(pluginMain(FakeHost::callback), nullptr);
+    EXPECT_NE(creationFailed, 0);
+    EXPECT_EQ(pluginMain(FakeHost::callback), nullptr);
+}
+
+TEST(CreationFailure, OnceSetEveryLaterCallBuildsNothingForTheHost) {
+    FakeHost host;
+    creationFailed = 1;
+    for (int attempt = 0; attempt < 3; ++attempt) EXPECT_EQ(pluginMain(FakeHost::callback), nullptr);
+    EXPECT_EQ(host.calls.size(), 3u) << "each call still asks the host for its version";
+}
+
+}  // namespace
