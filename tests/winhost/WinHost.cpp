@@ -1,0 +1,76 @@
+// A small Windows host: loads the plug-in DLL as hosts do, checks the record
+// it gets, runs the session and compares the output with the native
+// library's. Prints a short report; exits non-zero on any problem.
+//
+//   winhost <plug-in DLL> <reference file>
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "HostSession.h"
+
+namespace {
+
+int fail(const std::string& problem) {
+    std::printf("result:        FAILED: %s\n", problem.c_str());
+    return 1;
+}
+
+EntryPoint findEntry(HMODULE library, const char* name) {
+    return reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
+
+std::string fourCharacters(int32_t code) {
+    std::string text;
+    for (int shift = 24; shift >= 0; shift -= 8) text += static_cast<char>((code >> shift) & 0xff);
+    return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: winhost <plug-in DLL> <reference file>\n");
+        return 2;
+    }
+    std::printf("ZQ3R Windows test host (%d-bit)\n", static_cast<int>(sizeof(void*) * 8));
+    std::printf("library:       %s\n", argv[1]);
+
+    HMODULE library = LoadLibraryA(argv[1]);
+    if (!library) return fail("LoadLibraryA failed with error " + std::to_string(GetLastError()));
+    EntryPoint vstPluginMain = findEntry(library, "VSTPluginMain");
+    EntryPoint mainEntry = findEntry(library, "main");
+    std::printf("entry points:  VSTPluginMain %s, main %s\n", vstPluginMain ? "found" : "missing",
+                mainEntry ? "found" : "missing");
+    if (!vstPluginMain || !mainEntry) return fail("an entry point is missing");
+
+    AEffect* record = mainEntry(sessionHostCallback);
+    if (!record) return fail("main returned no record");
+    std::printf("record:        magic %s, %d in / %d out, %d programs, %d parameters, flags 0x%x, id %s, version %d\n",
+                fourCharacters(record->magic).c_str(), record->numInputs, record->numOutputs, record->numPrograms,
+                record->numParams, static_cast<unsigned>(record->flags), fourCharacters(record->uniqueID).c_str(),
+                record->version);
+    const std::string problems = recordProblems(record);
+    const intptr_t closed = record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f);
+    if (!problems.empty()) return fail(problems);
+    if (closed != 1) return fail("effClose did not answer 1");
+    if (mainEntry(nullptr) != nullptr) return fail("main accepted a null host callback");
+
+    SessionOutput output;
+    std::string problem = runSession(vstPluginMain, output);
+    if (!problem.empty()) return fail(problem);
+    std::printf("session:       %d frames in blocks of %d, processReplacing and process, closed with effClose\n",
+                SessionFormat::frames, SessionFormat::blockSize);
+
+    SessionOutput reference;
+    problem = readReference(argv[2], reference);
+    if (!problem.empty()) return fail(problem);
+    const double difference = largestDifference(output, reference);
+    std::printf("native output: largest difference %.3g (allowed %.0e)\n", difference, SessionFormat::tolerance);
+
+    FreeLibrary(library);
+    if (!(difference <= SessionFormat::tolerance)) return fail("the output differs from the native library's");
+    std::printf("result:        PASSED\n");
+    return 0;
+}
