@@ -1,0 +1,16 @@
+// What a window of the generic class calls on the object in its user data:
+// painting, key presses and button presses. The panel is the only client.
+#pragma once
+
+#include <cstdint>
+
+class WindowClient {
+public:
+    virtual void draw() = 0;
+    virtual void onKey(int32_t keyCode) = 0;
+    // May run a hold loop and return only after the button is released.
+    virtual void onMouseDown(int32_t x, int32_t y) = 0;
+
+protected:
+    ~WindowClient() = default;
+};

@@ -1,0 +1,32 @@
+// The window class that carries the panel, the functions that create and
+// destroy its windows and popups, and its window procedure, which turns
+// painting, key and button messages into calls on the window's client.
+//
+// Window classes are registered for the plug-in's module (moduleInstance);
+// without a module instance nothing is registered or created.
+#pragma once
+
+#include <windows.h>
+
+#include "gui/PixelGeometry.h"
+#include "gui/WindowClient.h"
+
+extern const char* const kGenericWindowClass;
+
+// Creates a visible child of the generic class inside parent, with the
+// client in its user data. The handle is written only when creation succeeds.
+void createChildWindow(WindowClient* client, HWND parent, HWND* window, const PixelRect& rect);
+// Creates a popup of the given class whose client area has the given screen
+// rectangle. The result, null when creation fails, lands in *window.
+void createPopupWindow(HWND owner, const PixelRect& clientRect, const char* title, HWND* window,
+                       const char* className);
+BOOL destroyWindow(HWND window);
+void registerWindowClass();
+void unregisterWindowClass();
+PixelPoint getScreenCentre();
+
+// The client a window of the generic class calls, or null.
+WindowClient* windowClientOf(HWND window);
+void setWindowClient(HWND window, WindowClient* client);
+
+LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
