@@ -45,7 +45,7 @@ struct Window {
     std::string text;
     Region update;
     bool eraseNeeded = false;
-    bool sizeNotSent = false;  // top-level windows report their size when first shown
+    bool sizeNotSent = false;  // overlapped windows report their size when first shown
     bool destroying = false;
     std::unique_ptr<PixelBuffer> surface;
 

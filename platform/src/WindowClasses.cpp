@@ -90,6 +90,10 @@ BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance) {
         SetLastError(ERROR_CLASS_HAS_WINDOWS);
         return FALSE;
     }
+    // The class owns its background brush, unless it is one of the
+    // system's: Windows deletes it with the class.
+    BrushObject* brush = system.brush(windowClass->background);
+    if (brush && !brush->stock) system.gdiObjects.remove(reinterpret_cast<uintptr_t>(windowClass->background));
     for (auto it = system.classes.begin(); it != system.classes.end(); ++it) {
         if (it->get() == windowClass) {
             system.classes.erase(it);

@@ -66,7 +66,7 @@ HWND addWindow(System& system, WindowClass& windowClass, DWORD exStyle, DWORD st
     window->instance = instance;
     window->id = (style & WS_CHILD) ? LONG_PTR(reinterpret_cast<uintptr_t>(menu)) : 0;
     window->extraBytes.assign(size_t(windowClass.windowExtraBytes), 0);
-    window->sizeNotSent = !(style & WS_CHILD);
+    window->sizeNotSent = !(style & (WS_CHILD | WS_POPUP));
     // A window too large for memory still exists; it just shows nothing.
     window->surface = PixelBuffer::create(window->clientWidth(), window->clientHeight(), 32, true);
 
@@ -112,6 +112,14 @@ void sendSizeAndMove(HWND handle) {
     }
     SendMessageA(handle, WM_SIZE, SIZE_RESTORED, size);
     SendMessageA(handle, WM_MOVE, 0, position);
+}
+
+void abandonWindow(HWND handle) {
+    if (!IsWindow(handle)) return;
+    SendMessageA(handle, WM_NCDESTROY, 0, 0);
+    System& system = System::instance();
+    SystemLock lock(system.mutex);
+    WindowTree::removeSilently(system, handle);
 }
 
 bool isWindow(HWND handle) {
@@ -164,18 +172,14 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
         creation.x = window->rect.left;
         creation.y = window->rect.top;
     }
-    if (!SendMessageA(handle, WM_NCCREATE, 0, LPARAM(&creation))) {
-        SendMessageA(handle, WM_NCDESTROY, 0, 0);
-        SystemLock lock(system.mutex);
-        WindowTree::removeSilently(system, handle);
+    // A procedure that refuses creation hears only of the window's end.
+    if (!SendMessageA(handle, WM_NCCREATE, 0, LPARAM(&creation)) ||
+        SendMessageA(handle, WM_CREATE, 0, LPARAM(&creation)) == -1) {
+        abandonWindow(handle);
         return nullptr;
     }
-    if (!isWindow(handle)) return nullptr;
-    if (SendMessageA(handle, WM_CREATE, 0, LPARAM(&creation)) == -1) {
-        DestroyWindow(handle);
-        return nullptr;
-    }
-    if (style & WS_CHILD) sendSizeAndMove(handle);
+    // Overlapped windows report their size when first shown, others now.
+    if (style & (WS_CHILD | WS_POPUP)) sendSizeAndMove(handle);
     notifyParents(handle, WM_CREATE);
     if (style & WS_VISIBLE) ShowWindow(handle, SW_SHOW);
     return isWindow(handle) ? handle : nullptr;

@@ -6,17 +6,12 @@ namespace {
 TestWindows* active = nullptr;
 }
 
-HBRUSH testBackground() {
-    static HBRUSH brush = CreateSolidBrush(RGB(10, 20, 30));
-    return brush;
-}
-
 TestWindows::TestWindows() {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = testBackground();
+    windowClass.hbrBackground = CreateSolidBrush(RGB(10, 20, 30));  // the class deletes it
     windowClass.cbWndExtra = 16;
     windowClass.lpszClassName = className;
     EXPECT_NE(RegisterClassA(&windowClass), 0);

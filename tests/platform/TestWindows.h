@@ -43,5 +43,5 @@ private:
     std::vector<HWND> created;
 };
 
-HBRUSH testBackground();  // the class background: RGB(10, 20, 30)
+// The class background, RGB(10, 20, 30), as a pixel.
 constexpr unsigned testBackgroundPixel = 0x0a141e;
