@@ -174,6 +174,11 @@ TEST(DeviceContexts, SelectionRulesAndStaleContexts) {
     EXPECT_EQ(ReleaseDC(nullptr, dib.context), 0) << "memory contexts are deleted, not released";
     EXPECT_FALSE(DeleteObject(nullptr));
     EXPECT_EQ(GetObjectA(other, sizeof(BITMAP), nullptr), 0);
+
+    // A handle of one kind where another is expected fails like a bad one.
+    EXPECT_EQ(SelectObject(dib.context, dib.context), nullptr);
+    EXPECT_FALSE(BitBlt(reinterpret_cast<HDC>(dib.bitmap), 0, 0, 1, 1, dib.context, 0, 0, SRCCOPY));
+    EXPECT_EQ(GetDC(reinterpret_cast<HWND>(dib.bitmap)), nullptr);
 }
 
 TEST(Painting, EraseUsesTheClassBrushAndThePaintContextDrawsOnlyWhereInvalid) {
