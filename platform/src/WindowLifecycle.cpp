@@ -10,7 +10,8 @@
 namespace {
 
 constexpr int maxCoordinate = 32767;
-constexpr UINT tooManyWindows = ERROR_NOT_ENOUGH_MEMORY;
+constexpr int minCoordinate = -32768;
+constexpr DWORD tooManyWindows = ERROR_NOT_ENOUGH_MEMORY;
 constexpr DWORD topLevelChildError = 1406;  // ERROR_TLW_WITH_WSCHILD
 
 struct Placement {
@@ -36,6 +37,9 @@ Placement settlePlacement(DWORD style, int x, int y, int width, int height) {
         width = std::max(width, GetSystemMetrics(SM_CXMINTRACK));
         height = std::max(height, GetSystemMetrics(SM_CYMINTRACK));
     }
+    // Window coordinates are 16-bit quantities on Windows.
+    x = std::min(std::max(x, minCoordinate), maxCoordinate);
+    y = std::min(std::max(y, minCoordinate), maxCoordinate);
     width = std::min(std::max(width, 0), maxCoordinate);
     height = std::min(std::max(height, 0), maxCoordinate);
     return Placement{x, y, width, height};

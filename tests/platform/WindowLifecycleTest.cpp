@@ -235,6 +235,11 @@ TEST(WindowGeometry, FramesFollowTheSystemMetrics) {
     EXPECT_EQ(onScreen.left, origin.x + 7);
     EXPECT_EQ(onScreen.top, origin.y + 9);
     EXPECT_EQ(onScreen.right - onScreen.left, 40);
+    HWND distant = windows.createChild(top, 2147483000, -2147483000, 2147483000, -5);
+    ASSERT_NE(distant, nullptr) << "extreme coordinates are brought into range";
+    RECT farClient;
+    EXPECT_TRUE(GetClientRect(distant, &farClient));
+    EXPECT_EQ(farClient.bottom, 0);
     EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
     EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 768);
 }
