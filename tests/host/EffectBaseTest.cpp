@@ -136,23 +136,6 @@ TEST(EffectFlags, ClearingCanMonoKeepsTheEditorAndReplacingBits) {
     EXPECT_EQ(record->flags, 0x11);
 }
 
-TEST(EffectFields, SettersWriteTheRecord) {
-    RecordingEffect effect;
-    AEffect* record = effect.getEffectRecord();
-    effect.setUniqueID(fourCharCode("Abcd"));
-    effect.setNumInputs(6);
-    effect.setNumOutputs(8);
-    effect.setRealQualities(3);
-    effect.setOffQualities(4);
-    effect.setInitialDelay(512);
-    EXPECT_EQ(record->uniqueID, 0x41626364);
-    EXPECT_EQ(record->numInputs, 6);
-    EXPECT_EQ(record->numOutputs, 8);
-    EXPECT_EQ(record->realQualities, 3);
-    EXPECT_EQ(record->offQualities, 4);
-    EXPECT_EQ(record->initialDelay, 512);
-}
-
 TEST(EffectDefaults, TextOperationsLeaveEmptyTextsAndChunksAreEmpty) {
     struct PlainEffect : EffectBase {
         PlainEffect() : EffectBase(nullptr, 0, 0) {}
