@@ -3,6 +3,20 @@
 
 #include <windows.h>
 
+namespace {
+
+// Rectangle arithmetic wraps around as it does on Windows, without the
+// undefined behaviour of signed overflow.
+LONG wrappingAdd(LONG a, int b) {
+    return LONG(uint32_t(a) + uint32_t(b));
+}
+
+LONG wrappingSubtract(LONG a, int b) {
+    return LONG(uint32_t(a) - uint32_t(b));
+}
+
+}  // namespace
+
 BOOL WINAPI SetRect(LPRECT rect, int left, int top, int right, int bottom) {
     if (!rect) return FALSE;
     *rect = RECT{left, top, right, bottom};
@@ -30,16 +44,19 @@ BOOL WINAPI PtInRect(const RECT* rect, POINT point) {
 
 BOOL WINAPI OffsetRect(LPRECT rect, int dx, int dy) {
     if (!rect) return FALSE;
-    *rect = offsetBy(*rect, dx, dy);
+    rect->left = wrappingAdd(rect->left, dx);
+    rect->right = wrappingAdd(rect->right, dx);
+    rect->top = wrappingAdd(rect->top, dy);
+    rect->bottom = wrappingAdd(rect->bottom, dy);
     return TRUE;
 }
 
 BOOL WINAPI InflateRect(LPRECT rect, int dx, int dy) {
     if (!rect) return FALSE;
-    rect->left -= dx;
-    rect->top -= dy;
-    rect->right += dx;
-    rect->bottom += dy;
+    rect->left = wrappingSubtract(rect->left, dx);
+    rect->top = wrappingSubtract(rect->top, dy);
+    rect->right = wrappingAdd(rect->right, dx);
+    rect->bottom = wrappingAdd(rect->bottom, dy);
     return TRUE;
 }
 

@@ -89,9 +89,10 @@ RECT frameThickness(DWORD style, DWORD exStyle, bool menu) {
 BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle) {
     if (!rect) return FALSE;
     RECT frame = frameThickness(style, exStyle, menu != FALSE);
-    rect->left -= frame.left;
-    rect->top -= frame.top;
-    rect->right += frame.right;
-    rect->bottom += frame.bottom;
+    // Wraps around at the edges of the range, as on Windows.
+    rect->left = LONG(uint32_t(rect->left) - uint32_t(frame.left));
+    rect->top = LONG(uint32_t(rect->top) - uint32_t(frame.top));
+    rect->right = LONG(uint32_t(rect->right) + uint32_t(frame.right));
+    rect->bottom = LONG(uint32_t(rect->bottom) + uint32_t(frame.bottom));
     return TRUE;
 }
