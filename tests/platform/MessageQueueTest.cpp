@@ -152,3 +152,17 @@ TEST(DefaultProcedure, CloseDestroysTheWindow) {
     SendMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(window));
 }
+
+TEST(MessageQueue, TranslateTurnsKeyPressesIntoCharacters) {
+    TestWindows windows;
+    HWND window = windows.createTopLevel();
+    TestWindows::pumpAll();
+    const LPARAM keyA = 0x001e0001;  // repeat count 1, scan code of A
+    MSG press = {window, WM_KEYDOWN, 'A', keyA, 0, {0, 0}};
+    EXPECT_TRUE(TranslateMessage(&press));
+    MSG message;
+    ASSERT_TRUE(PeekMessageA(&message, window, WM_CHAR, WM_CHAR, PM_REMOVE));
+    EXPECT_EQ(message.wParam, WPARAM('a'));
+    MSG move = {window, WM_MOUSEMOVE, 0, 0, 0, {0, 0}};
+    EXPECT_FALSE(TranslateMessage(&move));
+}

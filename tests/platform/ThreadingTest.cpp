@@ -151,3 +151,18 @@ TEST(Threads, SenderGetsZeroWhenTheWindowsThreadEnds) {
     releaser.join();
     EXPECT_FALSE(IsWindow(window.load()));
 }
+
+TEST(Threads, InvalidationFromAnotherThreadWakesTheWaitingThread) {
+    TestWindows windows;
+    HWND window = windows.createTopLevel();
+    TestWindows::pumpAll();
+    std::thread other([window] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        InvalidateRect(window, nullptr, FALSE);
+    });
+    MSG message;
+    ASSERT_EQ(GetMessageA(&message, window, WM_PAINT, WM_PAINT), TRUE);
+    EXPECT_EQ(message.hwnd, window);
+    DispatchMessageA(&message);
+    other.join();
+}
