@@ -6,9 +6,14 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh
-echo "=== Building the renderer (build/native)"
+echo "=== Building the renderer in build/native (a few minutes the first time)"
 cmake --preset native >/dev/null
-cmake --build --preset native --target zq3r-render >/dev/null
+log=build/native/demo-build.log
+if ! cmake --build --preset native --target zq3r-render >"$log" 2>&1; then
+  tail -n 40 "$log"
+  echo "The build failed; the whole log is in $log" >&2
+  exit 1
+fi
 echo "=== Rendering the demo"
 build/native/tools/render/zq3r-render
 echo
