@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
+using namespace platform;
+
 namespace {
 
 constexpr DWORD dibPaletteColours = 1;  // DIB_PAL_COLORS, not supported

@@ -1,5 +1,7 @@
 #include "BmpDecoder.h"
 
+namespace platform {
+
 namespace {
 
 constexpr size_t fileHeaderSize = 14;
@@ -97,3 +99,5 @@ std::unique_ptr<PixelBuffer> BmpDecoder::decode(const uint8_t* data, size_t size
     }
     return pixels;
 }
+
+}  // namespace platform

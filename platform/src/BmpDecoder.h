@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace platform {
+
 class BmpDecoder {
 public:
     // 32-bit top-down pixels of an uncompressed 8-bit palettized or 24-bit
@@ -17,3 +19,5 @@ public:
     // or top-down; null for anything else.
     static std::unique_ptr<PixelBuffer> decode(const uint8_t* data, size_t size);
 };
+
+}  // namespace platform

@@ -2,6 +2,8 @@
 #include "System.h"
 #include "SystemColours.h"
 
+using namespace platform;
+
 DWORD WINAPI GetSysColor(int index) {
     COLORREF colour = 0;
     systemColour(index, &colour);

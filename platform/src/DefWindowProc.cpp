@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstring>
 
+using namespace platform;
+
 namespace {
 
 LRESULT setText(HWND handle, const char* text) {

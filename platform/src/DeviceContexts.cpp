@@ -1,6 +1,8 @@
 // Window and memory device contexts and the objects selected into them.
 #include "DeviceContexts.h"
 
+using namespace platform;
+
 namespace {
 
 HDC addContext(System& system, std::unique_ptr<DeviceContext> context) {
@@ -26,7 +28,7 @@ HGDIOBJ selectBitmap(System& system, DeviceContext& context, HDC handle, HGDIOBJ
 
 }  // namespace
 
-HDC createWindowContext(System& system, HWND window, DcKind kind, const Region* clip) {
+HDC platform::createWindowContext(System& system, HWND window, DcKind kind, const Region* clip) {
     std::unique_ptr<DeviceContext> context(new DeviceContext);
     context->kind = kind;
     context->window = window;

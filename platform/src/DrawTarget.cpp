@@ -2,6 +2,8 @@
 
 #include "WindowTree.h"
 
+namespace platform {
+
 std::vector<RECT> DrawTarget::writableParts(const RECT& area) const {
     std::vector<RECT> parts;
     RECT inside = intersection(area, bounds);
@@ -35,3 +37,5 @@ bool resolveTarget(const System& system, const DeviceContext& context, bool forW
     if (context.kind == DcKind::paint) target.clip = &context.clip;
     return true;
 }
+
+}  // namespace platform

@@ -7,6 +7,8 @@
 
 #include <vector>
 
+namespace platform {
+
 struct DrawTarget {
     PixelBuffer* pixels = nullptr;  // null: the drawing succeeds and shows nothing
     RECT bounds = {0, 0, 0, 0};
@@ -21,3 +23,5 @@ struct DrawTarget {
 // as on Windows; reading from it still reads its surface.
 bool resolveTarget(const System& system, const DeviceContext& context, bool forWriting,
                    DrawTarget& target);
+
+}  // namespace platform

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+using namespace platform;
+
 namespace {
 
 // A rectangle from 64-bit edges, cut to what a surface can hold, so that no

@@ -6,6 +6,10 @@
 
 #include <windows.h>
 
+namespace platform {
+
 // Thickness of the frame on each side of the client area, caption and menu
 // bar included in the top.
 RECT frameThickness(DWORD style, DWORD exStyle, bool menu);
+
+}  // namespace platform

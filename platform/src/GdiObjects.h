@@ -9,6 +9,8 @@
 
 #include <memory>
 
+namespace platform {
+
 struct GdiObject {
     virtual ~GdiObject() = default;
     bool stock = false;  // owned by the system: never deleted
@@ -39,3 +41,5 @@ struct DeviceContext : GdiObject {
     HGDIOBJ bitmap = nullptr;  // memory contexts
     HGDIOBJ brush = nullptr;
 };
+
+}  // namespace platform

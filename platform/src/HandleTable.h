@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+namespace platform {
+
 static_assert(sizeof(uintptr_t) == 8, "the handle layout assumes 64-bit pointers");
 
 enum class HandleKind : uint8_t {
@@ -99,3 +101,5 @@ private:
     size_t limit;
     size_t count = 0;
 };
+
+}  // namespace platform

@@ -1,5 +1,7 @@
 #include "MessageDelivery.h"
 
+namespace platform {
+
 void receiveSentMessages(System& system, MessageQueue& queue, SystemLock& lock) {
     while (!queue.incoming.empty()) {
         SentMessage* message = queue.incoming.front();
@@ -41,3 +43,5 @@ LRESULT deliverMessage(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) 
     }
     return sent.result;
 }
+
+}  // namespace platform

@@ -5,6 +5,8 @@
 #include "MessageQueue.h"
 #include "System.h"
 
+namespace platform {
+
 // Calls the window's procedure. For a window of another thread the message
 // waits in that thread's queue until the thread next looks at its queue
 // (GetMessageA, PeekMessageA or a SendMessageA of its own), and this thread
@@ -15,3 +17,5 @@ LRESULT deliverMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Runs the messages other threads have sent to this thread's windows. Takes
 // the held lock and gives it up while each procedure runs.
 void receiveSentMessages(System& system, MessageQueue& queue, SystemLock& lock);
+
+}  // namespace platform

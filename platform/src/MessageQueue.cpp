@@ -3,6 +3,8 @@
 #include "System.h"
 #include "WindowTree.h"
 
+namespace platform {
+
 namespace {
 
 // Runs when the thread ends: its windows cannot receive messages any more,
@@ -42,3 +44,5 @@ MessageQueue& currentQueue() {
     if (!holder.queue) holder.queue = new MessageQueue;
     return *holder.queue;
 }
+
+}  // namespace platform

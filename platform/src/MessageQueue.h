@@ -8,6 +8,8 @@
 #include <condition_variable>
 #include <deque>
 
+namespace platform {
+
 struct PostedMessage {
     HWND window;
     UINT message;
@@ -46,3 +48,5 @@ public:
 // The calling thread's queue, created on first use. When the thread ends
 // its windows go with it, without messages, as they do on Windows.
 MessageQueue& currentQueue();
+
+}  // namespace platform

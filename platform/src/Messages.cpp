@@ -2,6 +2,8 @@
 #include "MessageDelivery.h"
 #include "WindowTree.h"
 
+using namespace platform;
+
 namespace {
 
 const HWND threadMessagesOnly = reinterpret_cast<HWND>(-1);

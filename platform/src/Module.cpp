@@ -5,6 +5,8 @@
 #include <mutex>
 #include <vector>
 
+using namespace platform;
+
 namespace {
 
 struct Module {
@@ -58,7 +60,7 @@ const EmbeddedBitmap* findModuleBitmap(HINSTANCE module, int id) {
     return nullptr;
 }
 
-HINSTANCE programModuleHandle() {
+HINSTANCE platform::programModuleHandle() {
     static HINSTANCE program = registerModule(nullptr, 0);
     return program;
 }

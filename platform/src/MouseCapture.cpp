@@ -2,6 +2,8 @@
 // capture changes no routing, only the answers and WM_CAPTURECHANGED.
 #include "MessageDelivery.h"
 
+using namespace platform;
+
 namespace {
 
 // Replaces the calling thread's capture window and tells the one that

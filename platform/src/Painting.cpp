@@ -3,6 +3,8 @@
 #include "MessageDelivery.h"
 #include "WindowTree.h"
 
+using namespace platform;
+
 namespace {
 
 bool badWindow() {

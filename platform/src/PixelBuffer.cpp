@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <new>
 
+namespace platform {
+
 size_t PixelBuffer::strideFor(int width, int bitsPerPixel) {
     return ((size_t(width) * size_t(bitsPerPixel) + 31) / 32) * 4;
 }
@@ -87,3 +89,5 @@ uint8_t PixelBuffer::nearestPaletteIndex(uint32_t rgb) const {
     }
     return best;
 }
+
+}  // namespace platform

@@ -10,6 +10,8 @@
 #include <memory>
 #include <vector>
 
+namespace platform {
+
 class PixelBuffer {
 public:
     // Zeroed pixels, or null when the size is unsupported or too large.
@@ -54,3 +56,5 @@ private:
     size_t rowBytes;
     uint8_t* storage;
 };
+
+}  // namespace platform

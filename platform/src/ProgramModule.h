@@ -4,4 +4,8 @@
 
 #include <windows.h>
 
+namespace platform {
+
 HINSTANCE programModuleHandle();
+
+}  // namespace platform

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+using namespace platform;
+
 namespace {
 
 // Rectangle arithmetic wraps around as it does on Windows, without the

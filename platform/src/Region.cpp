@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace platform {
+
 bool rectEmpty(const RECT& rect) {
     return rect.left >= rect.right || rect.top >= rect.bottom;
 }
@@ -87,3 +89,5 @@ void Region::clipTo(const RECT& rect) {
     }
     rects.swap(inside);
 }
+
+}  // namespace platform

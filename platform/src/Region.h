@@ -6,6 +6,8 @@
 
 #include <vector>
 
+namespace platform {
+
 class Region {
 public:
     bool empty() const { return rects.empty(); }
@@ -27,3 +29,5 @@ private:
 bool rectEmpty(const RECT& rect);
 RECT intersection(const RECT& a, const RECT& b);
 RECT offsetBy(RECT rect, int dx, int dy);
+
+}  // namespace platform

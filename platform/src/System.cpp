@@ -4,6 +4,8 @@
 
 #include <chrono>
 
+namespace platform {
+
 namespace {
 
 const COLORREF stockBrushColours[6] = {RGB(255, 255, 255), RGB(192, 192, 192), RGB(128, 128, 128),
@@ -58,3 +60,5 @@ DWORD messageTime() {
     using namespace std::chrono;
     return DWORD(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
+
+}  // namespace platform

@@ -11,6 +11,8 @@
 #include <mutex>
 #include <vector>
 
+namespace platform {
+
 class System {
 public:
     static System& instance();
@@ -58,3 +60,5 @@ using SystemLock = std::unique_lock<std::mutex>;
 
 // Millisecond clock for message times, like GetTickCount.
 DWORD messageTime();
+
+}  // namespace platform

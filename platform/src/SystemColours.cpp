@@ -1,5 +1,7 @@
 #include "SystemColours.h"
 
+namespace platform {
+
 namespace {
 
 // Indexed by COLOR_ value; index 25 has no colour.
@@ -44,3 +46,5 @@ bool systemColour(int index, COLORREF* colour) {
     *colour = systemColours[index];
     return true;
 }
+
+}  // namespace platform

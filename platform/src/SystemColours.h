@@ -3,7 +3,11 @@
 
 #include <windows.h>
 
+namespace platform {
+
 constexpr int systemColourCount = 31;
 
 // The colour of a COLOR_ index; false for an index Windows does not define.
 bool systemColour(int index, COLORREF* colour);
+
+}  // namespace platform

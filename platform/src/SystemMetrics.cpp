@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+using namespace platform;
+
 namespace {
 
 struct Metric {
@@ -64,7 +66,7 @@ int WINAPI GetSystemMetrics(int index) {
     return 0;
 }
 
-RECT frameThickness(DWORD style, DWORD exStyle, bool menu) {
+RECT platform::frameThickness(DWORD style, DWORD exStyle, bool menu) {
     // The frame is built from the outside in: the dialog frame's outer part
     // (or a static edge), the extra width of a sizing border, the thin
     // border line, and a sunken client edge.

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace platform {
+
 class MessageQueue;
 
 struct WindowClass {
@@ -53,3 +55,5 @@ struct Window {
     int clientWidth() const { return client.right - client.left; }
     int clientHeight() const { return client.bottom - client.top; }
 };
+
+}  // namespace platform

@@ -5,6 +5,8 @@
 
 #include <strings.h>
 
+using namespace platform;
+
 namespace {
 
 constexpr ATOM firstAtom = 0xC000;
@@ -25,16 +27,16 @@ HINSTANCE moduleOrProgram(HINSTANCE instance) {
 
 }  // namespace
 
-bool sameName(const std::string& a, const char* b) {
+bool platform::sameName(const std::string& a, const char* b) {
     return strcasecmp(a.c_str(), b) == 0;
 }
 
-bool classMatches(const System& system, const WindowClass& windowClass, LPCSTR name) {
+bool platform::classMatches(const System& system, const WindowClass& windowClass, LPCSTR name) {
     if (IS_INTRESOURCE(name)) return windowClass.atom == ATOM(reinterpret_cast<uintptr_t>(name));
     return sameName(windowClass.name, name);
 }
 
-WindowClass* findClass(System& system, HINSTANCE instance, LPCSTR name) {
+WindowClass* platform::findClass(System& system, HINSTANCE instance, LPCSTR name) {
     if (!name) return nullptr;
     instance = moduleOrProgram(instance);
     for (const std::unique_ptr<WindowClass>& windowClass : system.classes) {

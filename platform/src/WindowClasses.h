@@ -4,6 +4,8 @@
 
 #include "System.h"
 
+namespace platform {
+
 // Class names compare without regard to case, as on Windows.
 bool sameName(const std::string& a, const char* b);
 
@@ -13,3 +15,5 @@ WindowClass* findClass(System& system, HINSTANCE instance, LPCSTR name);
 
 // Whether a class name or atom given to a search names this class.
 bool classMatches(const System& system, const WindowClass& windowClass, LPCSTR name);
+
+}  // namespace platform

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+using namespace platform;
+
 namespace {
 
 constexpr int maxCoordinate = 32767;

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+using namespace platform;
+
 namespace {
 
 constexpr size_t pointerSize = sizeof(LONG_PTR);

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
+using namespace platform;
+
 namespace {
 
 // Runs query on the window under the lock; false for a bad handle.

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace platform {
+
 namespace WindowTree {
 
 std::vector<HWND>& siblings(System& system, const Window& window) {
@@ -150,3 +152,5 @@ void removeSilently(System& system, HWND handle) {
 }
 
 }  // namespace WindowTree
+
+}  // namespace platform

@@ -7,6 +7,8 @@
 
 #include <vector>
 
+namespace platform {
+
 namespace WindowTree {
 
 // The list of windows the window sits in: its parent's children or the
@@ -39,3 +41,5 @@ void removeSilently(System& system, HWND window);
 RECT wholeClient(const Window& window);
 
 }  // namespace WindowTree
+
+}  // namespace platform
