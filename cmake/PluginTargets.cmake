@@ -13,7 +13,7 @@ add_library(zq3r_plugin STATIC
   ${PROJECT_SOURCE_DIR}/engine/CompressorPlugin.cpp
   ${PROJECT_SOURCE_DIR}/host/PluginEntry.cpp
 )
-target_link_libraries(zq3r_plugin PUBLIC zq3r_engine zq3r_host zq3r_editor)
+target_link_libraries(zq3r_plugin PUBLIC zq3r_engine zq3r_host zq3r_gui zq3r_editor)
 zq3r_product_target(zq3r_plugin)
 
 # The module's bitmaps. Windows modules carry them as resources compiled from

@@ -1,5 +1,9 @@
 #include "engine/CompressorEffect.h"
 
+#include "editor/CompressorEditor.h"
+#include "host/Allocation.h"
+#include "host/ModuleInstance.h"
+
 namespace {
 
 constexpr int32_t stereoChannels = 2;
@@ -28,10 +32,13 @@ CompressorEffect::~CompressorEffect() {}
 
 // The place of the editor in the construction: after the engine, whose
 // listener its panel becomes, and before the record is finished. The editor
-// enters itself in the effect base and sets effFlagsHasEditor; a failed
-// allocation sets creationFailed. The plug-in has no editor yet, so the flag
-// stays clear and the editor opcodes answer 0.
-void CompressorEffect::createEditor() {}
+// sets effFlagsHasEditor once all its controls are built, and creationFailed
+// when one could not be allocated; either way the effect base owns it now.
+void CompressorEffect::createEditor() {
+    CompressorEditor* newEditor = allocateObject<CompressorEditor>(this, getEngine());
+    setEditor(newEditor);
+    if (!newEditor) creationFailed = 1;
+}
 
 void CompressorEffect::process(float** inputs, float** outputs, int32_t sampleFrames) {
     if (!isStereoBlock(inputs, outputs, sampleFrames)) return;

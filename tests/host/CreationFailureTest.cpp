@@ -32,13 +32,37 @@ TEST(CreationFailure, NoMemoryForThePluginItselfFailsThatCallOnly) {
     closeInstance(record);
 }
 
-// Every allocation after the plug-in object's own belongs to its editor.
-TEST(CreationFailure, NoMemoryForThePartsOfAnInstanceRefusesEveryLaterInstance) {
+// The editor and the eleven controls the panel holds are essential: without
+// any of them the host gets no record. A missing picture, program button or
+// program-name display only leaves that control blank. Nothing leaks either
+// way (the address sanitizer checks). The flag is reset between the cases
+// here, which only a test may do.
+TEST(CreationFailure, EveryEssentialPartOfTheEditorIsRequired) {
     FakeHost host;
     const int32_t allocations = allocationsPerInstance();
-    if (allocations < 2) GTEST_SKIP() << "the plug-in builds no editor: nothing after its own object is allocated";
+    ASSERT_GT(allocations, 12);
+    int32_t refusedInstances = 0;
+    for (int32_t nth = 2; nth <= allocations; ++nth) {
+        creationFailed = 0;
+        refuseAllocation(nth);
+        AEffect* record = pluginMain(FakeHost::callback);
+        if (record) {
+            EXPECT_EQ(creationFailed, 0) << nth;
+            closeInstance(record);
+        } else {
+            EXPECT_NE(creationFailed, 0) << nth;
+            ++refusedInstances;
+        }
+    }
+    refuseAllocation(0);
+    creationFailed = 0;
+    EXPECT_EQ(refusedInstances, 12);
+}
 
-    refuseAllocation(allocations);
+// The allocation right after the plug-in object's own is its editor.
+TEST(CreationFailure, NoMemoryForTheEditorRefusesEveryLaterInstance) {
+    FakeHost host;
+    refuseAllocation(2);
     EXPECT_EQ(pluginMain(FakeHost::callback), nullptr);
     EXPECT_NE(creationFailed, 0);
     EXPECT_EQ(pluginMain(FakeHost::callback), nullptr);

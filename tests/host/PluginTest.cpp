@@ -54,20 +54,25 @@ protected:
     AEffect* record = nullptr;
 };
 
-TEST_F(PluginFromEntry, ReportsAStereoEffectWithoutParametersProgramsOrEditor) {
+TEST_F(PluginFromEntry, ReportsAStereoEffectWithAnEditorButNoParametersOrPrograms) {
     EXPECT_EQ(record->magic, fourCharCode("VstP"));
     EXPECT_EQ(record->numPrograms, 0);
     EXPECT_EQ(record->numParams, 0);
     EXPECT_EQ(record->numInputs, 2);
     EXPECT_EQ(record->numOutputs, 2);
-    EXPECT_EQ(record->flags, effFlagsCanMono | effFlagsCanReplacing);
+    EXPECT_EQ(record->flags, effFlagsHasEditor | effFlagsCanMono | effFlagsCanReplacing);
     EXPECT_EQ(record->ioRatio, 1.0f);
     EXPECT_EQ(record->version, 1);
     EXPECT_EQ(record->uniqueID, 0x5A513352);  // 'Z' 'Q' '3' 'R' from the top byte down
     EXPECT_EQ(plugin().getEffectRecord(), record);
-    EXPECT_EQ(plugin().getEditor(), nullptr);
+    EXPECT_NE(plugin().getEditor(), nullptr);
     ERect* rect = nullptr;
-    EXPECT_EQ(record->dispatcher(record, effEditGetRect, 0, 0, &rect, 0.0f), 0);
+    EXPECT_EQ(record->dispatcher(record, effEditGetRect, 0, 0, &rect, 0.0f), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->top, 0);
+    EXPECT_EQ(rect->left, 0);
+    EXPECT_EQ(rect->bottom, 119);
+    EXPECT_EQ(rect->right, 304);
 }
 
 TEST_F(PluginFromEntry, AsksTheHostOnlyForItsVersion) {

@@ -1,0 +1,82 @@
+// The compressor's user interface: it creates, lays out, owns and drives
+// every control, shows them in a child window of the host's window, and
+// follows the engine as its listener.
+//
+// The window procedure calls draw, onKey and onMouseDown on the user-interface
+// thread; the engine calls updateMeter from the audio thread, at any time.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "engine/CompressorListener.h"
+#include "gui/PixelGeometry.h"
+#include "gui/WindowClient.h"
+
+class AboutBox;
+class ButtonGroup;
+class CompressorEngine;
+class FilmstripBitmap;
+class FrameDisplay;
+class GainMeter;
+class ParamButton;
+class ParamKnob;
+
+// Panel opens minus closes in the process; the window class is registered
+// while it is above zero.
+extern int32_t panelClassUsers;
+
+class CompressorPanel : public CompressorListener, public WindowClient {
+public:
+    // Registers the panel as the engine's listener.
+    explicit CompressorPanel(CompressorEngine* engine);
+    CompressorPanel(const CompressorPanel&) = delete;
+    CompressorPanel& operator=(const CompressorPanel&) = delete;
+
+    // Creates every control; 0 when all were allocated, 1 otherwise.
+    int32_t buildControls();
+    void destroyControls();
+    PixelRect getRect() const { return panelRect; }
+    // Creates the child window in parent and attaches every control to it.
+    void open(HWND parent);
+    // The child window goes with the host's window; the meter stops drawing.
+    void close();
+    void idle() {}
+
+    void draw() override;
+    void onKey(int32_t keyCode) override;
+    // Offers the press to every control in a fixed order; each makes its own
+    // hit test, and a knob or button that takes it tracks the mouse first.
+    void onMouseDown(int32_t x, int32_t y) override;
+    void updateControls() override;
+    void updateMeter() override;
+
+    HWND getChildWindow() const { return childWindow; }
+    const GainMeter* getGainMeter() const { return gainMeter; }
+    const AboutBox* getAboutBox() const { return aboutBox; }
+    const ButtonGroup* getButtonGroup() const { return buttonGroup; }
+    const ParamButton* getPowerButton() const { return powerButton; }
+    const FrameDisplay* getPowerLed() const { return powerLed; }
+    // The five knobs in parameter order: ratio, threshold, attack, release, make-up gain.
+    const ParamKnob* getKnob(int32_t parameterIndex) const;
+
+protected:
+    ~CompressorPanel() = default;
+
+private:
+    CompressorEngine* engine;
+    FilmstripBitmap* background = nullptr;
+    ButtonGroup* buttonGroup = nullptr;
+    AboutBox* aboutBox = nullptr;
+    FrameDisplay* powerLed = nullptr;
+    ParamButton* powerButton = nullptr;
+    ParamKnob* ratioKnob = nullptr;
+    ParamKnob* thresholdKnob = nullptr;
+    ParamKnob* attackKnob = nullptr;
+    ParamKnob* releaseKnob = nullptr;
+    ParamKnob* makeupKnob = nullptr;
+    GainMeter* gainMeter = nullptr;
+    PixelRect panelRect = {0, 0, 0, 0};
+    HWND childWindow = nullptr;
+};
