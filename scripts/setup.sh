@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config git
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libsndfile1-dev libpng-dev
+  libsndfile1-dev libpng-dev libstb-dev
   python3 python3-pil python3-numpy python3-matplotlib fonts-dejavu-core
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine64 xvfb xauth
