@@ -146,8 +146,9 @@ void CompressorEngine::processReplacing(const float* inLeft, const float* inRigh
 }
 
 // Runs the block in stretches that end at the meter points, so the per-sample
-// loops carry no meter bookkeeping. The meter counter starts afresh with
-// every call.
+// loops carry no meter bookkeeping. The meter counts samples across calls:
+// counted within each call, the meter would never move for a host whose
+// blocks are shorter than the interval, which is most hosts.
 void CompressorEngine::processBlock(const StereoRun& block, Mode mode) {
     if (block.frames <= 0 || !block.inLeft || !block.inRight || !block.outLeft || !block.outRight) return;
     DenormalGuard denormalGuard;
@@ -158,7 +159,7 @@ void CompressorEngine::processBlock(const StereoRun& block, Mode mode) {
                           attackCoefficient.load(relaxed), releaseCoefficient.load(relaxed),
                           makeUpLevel.load(relaxed),       envelope.load(relaxed)};
 
-    int32_t counter = 0;
+    int32_t counter = meterCounter;
     for (int32_t start = 0; start < block.frames;) {
         int32_t frames = block.frames - start;
         if (interval > 0 && frames > interval - counter) frames = interval - counter;
@@ -176,6 +177,8 @@ void CompressorEngine::processBlock(const StereoRun& block, Mode mode) {
             counter = 0;
         }
     }
+
+    meterCounter = counter;
 
     // Bypass leaves the envelope where it was, to resume from there. A
     // coefficient far outside the knobs' range could still overflow it;

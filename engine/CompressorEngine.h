@@ -74,6 +74,7 @@ private:
     AtomicFloat envelope{0.0f};
     AtomicFloat meterValues[2];
     int32_t meterInterval = 0;
+    int32_t meterCounter = 0;  // samples since the last meter update; audio thread only
     int32_t programCount = 0;
     int32_t currentProgram = 0;
 };
