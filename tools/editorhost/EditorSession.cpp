@@ -1,0 +1,115 @@
+#include "EditorSession.h"
+
+#include "WindowCapture.h"
+
+namespace {
+
+const char* const kHostWindowClass = "ZQ3RRenderHostWindow";
+constexpr DWORD kHostStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+// On screen, so that Windows reads the window's pixels from the screen.
+constexpr int kHostX = 40;
+constexpr int kHostY = 40;
+
+intptr_t dispatch(AEffect* record, int32_t opcode, intptr_t value, void* ptr) {
+    return record->dispatcher(record, opcode, 0, value, ptr, 0.0f);
+}
+
+void registerHostWindowClass() {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = kHostWindowClass;
+    RegisterClassA(&windowClass);  // fails harmlessly when a session registered it before
+}
+
+// Signed 16-bit words, as the system packs pointer positions.
+LPARAM packPoint(MousePoint point) {
+    return MAKELPARAM(static_cast<WORD>(static_cast<int16_t>(point.x)), static_cast<WORD>(static_cast<int16_t>(point.y)));
+}
+
+}  // namespace
+
+EditorSession::EditorSession(AEffect* record) : record(record) {
+    if (!record) return;
+    ERect* rect = nullptr;
+    if (!dispatch(record, effEditGetRect, 0, &rect) || !rect) return;
+    width = rect->right - rect->left;
+    height = rect->bottom - rect->top;
+    openHostWindow();
+    if (!hostWindow) return;
+    editorOpen = true;
+    dispatch(record, effEditOpen, 0, hostWindow);
+    settle();
+}
+
+EditorSession::~EditorSession() {
+    if (editorOpen) dispatch(record, effEditClose, 0, nullptr);
+    if (hostWindow) DestroyWindow(hostWindow);
+    settle();
+}
+
+void EditorSession::openHostWindow() {
+    registerHostWindowClass();
+    RECT frame = {0, 0, width, height};
+    AdjustWindowRectEx(&frame, kHostStyle, FALSE, 0);
+    hostWindow = CreateWindowExA(0, kHostWindowClass, "ZQ3R Compressor", kHostStyle, kHostX, kHostY,
+                                 frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    if (hostWindow) ShowWindow(hostWindow, SW_SHOWNORMAL);
+}
+
+bool EditorSession::isOpen() const { return hostWindow && IsWindow(hostWindow) && getEditorWindow(); }
+
+HWND EditorSession::getEditorWindow() const {
+    if (!hostWindow || !IsWindow(hostWindow)) return nullptr;
+    return GetWindow(hostWindow, GW_CHILD);
+}
+
+void EditorSession::settle() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+void EditorSession::repaint() {
+    if (HWND editor = getEditorWindow()) {
+        InvalidateRect(editor, nullptr, FALSE);
+        UpdateWindow(editor);
+    }
+    settle();
+}
+
+void EditorSession::post(UINT message, WPARAM buttons, MousePoint point) const {
+    PostMessageA(getEditorWindow(), message, buttons, packPoint(point));
+}
+
+void EditorSession::drag(const std::vector<MousePoint>& path, Button button) {
+    if (path.empty() || !getEditorWindow()) return;
+    const bool left = button == Button::Left;
+    const WPARAM held = left ? MK_LBUTTON : MK_RBUTTON;
+    post(left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN, held, path.front());
+    for (size_t i = 1; i < path.size(); ++i) post(WM_MOUSEMOVE, held, path[i]);
+    post(left ? WM_LBUTTONUP : WM_RBUTTONUP, 0, path.back());
+    settle();
+}
+
+void EditorSession::click(int32_t x, int32_t y, Button button) { drag({{x, y}}, button); }
+
+void EditorSession::idle() {
+    dispatch(record, effEditIdle, 0, nullptr);
+    settle();
+}
+
+CapturedImage EditorSession::capture() const {
+    HWND editor = getEditorWindow();
+    return editor ? captureWindow(editor) : CapturedImage{};
+}
+
+bool EditorSession::savePng(const std::string& path) const {
+    HWND editor = getEditorWindow();
+    return editor && saveWindowPng(editor, path);
+}
