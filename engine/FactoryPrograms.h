@@ -12,3 +12,6 @@ constexpr int32_t kFactoryProgramCount = 4;
 // make-up gain). The two limiter programs keep the values of the first two
 // programs: the names differ, the settings are the same.
 extern const float factoryPrograms[kFactoryProgramCount][kParameterCount];
+
+// The names the panel's program display shows for them.
+extern const char* const factoryProgramNames[kFactoryProgramCount];
