@@ -5,7 +5,6 @@
 #include "gui/FilmstripBitmap.h"
 #include "gui/WindowSupport.h"
 #include "host/Allocation.h"
-#include "host/ModuleInstance.h"
 
 int32_t aboutClassOpens = 0;
 const char* const kAboutBoxWindowClass = "AboutBoxWindowClass";
@@ -94,18 +93,6 @@ void AboutBox::forgetPopup(HWND window) {
     if (bitmap) bitmap->setWindow(nullptr);
 }
 
-void AboutBox::registerClass() {
-    if (!moduleInstance) return;
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = aboutWindowProc;
-    windowClass.hInstance = moduleInstance;
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.lpszClassName = kAboutBoxWindowClass;
-    RegisterClassA(&windowClass);
-}
+void AboutBox::registerClass() { registerModuleWindowClass(kAboutBoxWindowClass, aboutWindowProc); }
 
-void AboutBox::unregisterClass() {
-    if (!moduleInstance) return;
-    UnregisterClassA(kAboutBoxWindowClass, moduleInstance);
-}
+void AboutBox::unregisterClass() { unregisterModuleWindowClass(kAboutBoxWindowClass); }

@@ -61,22 +61,26 @@ void createPopupWindow(HWND owner, const PixelRect& clientRect, const char* titl
 
 BOOL destroyWindow(HWND window) { return DestroyWindow(window); }
 
-void registerWindowClass() {
+void registerModuleWindowClass(const char* className, WNDPROC procedure) {
     if (!moduleInstance) return;
     WNDCLASSA windowClass = {};
     windowClass.style = 0;
-    windowClass.lpfnWndProc = windowProc;
+    windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = moduleInstance;
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.lpszClassName = kGenericWindowClass;
+    windowClass.lpszClassName = className;
     RegisterClassA(&windowClass);
 }
 
-void unregisterWindowClass() {
+void unregisterModuleWindowClass(const char* className) {
     if (!moduleInstance) return;
-    UnregisterClassA(kGenericWindowClass, moduleInstance);
+    UnregisterClassA(className, moduleInstance);
 }
+
+void registerWindowClass() { registerModuleWindowClass(kGenericWindowClass, windowProc); }
+
+void unregisterWindowClass() { unregisterModuleWindowClass(kGenericWindowClass); }
 
 PixelPoint getScreenCentre() {
     return PixelPoint{GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2};

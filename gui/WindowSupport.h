@@ -23,6 +23,10 @@ void createPopupWindow(HWND owner, const PixelRect& clientRect, const char* titl
 BOOL destroyWindow(HWND window);
 void registerWindowClass();
 void unregisterWindowClass();
+// A window class of the plug-in's module with the arrow cursor and the
+// button-face background, as all of the plug-in's windows have.
+void registerModuleWindowClass(const char* className, WNDPROC procedure);
+void unregisterModuleWindowClass(const char* className);
 PixelPoint getScreenCentre();
 
 // The client a window of the generic class calls, or null.
