@@ -29,7 +29,8 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
 #else
 
 // The window system learns of the library's bitmaps when it is loaded and
-// forgets them when it is unloaded, after the detach has run.
+// forgets them when it is unloaded, after the detach has run. The window
+// system is the library's own copy: it goes with the library.
 __attribute__((constructor)) static void attachLibrary() {
     onLoaderNotification(registerModule(embeddedBitmaps, embeddedBitmapCount), DLL_PROCESS_ATTACH);
 }
@@ -38,6 +39,7 @@ __attribute__((destructor)) static void detachLibrary() {
     HINSTANCE module = moduleInstance;
     onLoaderNotification(module, DLL_PROCESS_DETACH);
     unregisterModule(module);
+    releaseWindowSystem();
 }
 
 #endif

@@ -18,5 +18,8 @@ struct EmbeddedBitmap {
 HINSTANCE registerModule(const EmbeddedBitmap* bitmaps, size_t count);
 // Forgets the module; its handle becomes invalid.
 void unregisterModule(HINSTANCE module);
+// Frees the whole window system. A library that carries its own copy of
+// this layer calls it when it is unloaded, after its module is gone.
+void releaseWindowSystem();
 // The bitmap with this id of a registered module, or null.
 const EmbeddedBitmap* findModuleBitmap(HINSTANCE module, int id);

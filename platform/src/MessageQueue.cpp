@@ -32,7 +32,12 @@ void endThread(MessageQueue* queue) {
 struct QueueHolder {
     MessageQueue* queue = nullptr;
     ~QueueHolder() {
-        if (queue) endThread(queue);
+        if (!queue) return;
+        if (System::exists()) {
+            endThread(queue);
+        } else {
+            delete queue;
+        }
     }
 };
 

@@ -1,6 +1,7 @@
 // The module table: which modules are loaded and which bitmaps they carry.
 #include "PlatformModule.h"
 #include "ProgramModule.h"
+#include "System.h"
 
 #include <mutex>
 #include <vector>
@@ -73,3 +74,5 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
     }
     return programModuleHandle();
 }
+
+void releaseWindowSystem() { System::release(); }

@@ -22,11 +22,22 @@ std::unique_ptr<GdiObject> stockBrush(COLORREF colour, bool hollow) {
 
 }  // namespace
 
-System& System::instance() {
-    // Never destroyed: windows and contexts may still be used while other
-    // static objects go away at exit.
+// Not destroyed at exit: windows and contexts may still be used while other
+// static objects go away. A library that carries the system releases it
+// when it is unloaded.
+System*& System::slot() {
     static System* system = new System;
-    return *system;
+    return system;
+}
+
+System& System::instance() { return *slot(); }
+
+bool System::exists() { return slot() != nullptr; }
+
+void System::release() {
+    System*& system = slot();
+    delete system;
+    system = nullptr;
 }
 
 System::System() {

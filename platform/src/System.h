@@ -16,6 +16,11 @@ namespace platform {
 class System {
 public:
     static System& instance();
+    // Whether the system exists (it is gone once a library that carries it
+    // has been unloaded).
+    static bool exists();
+    // Frees every window, class, object and the system itself.
+    static void release();
 
     std::mutex mutex;
     HandleTable<Window> windows{65535};
@@ -54,6 +59,7 @@ public:
 
 private:
     System();
+    static System*& slot();
 };
 
 using SystemLock = std::unique_lock<std::mutex>;
