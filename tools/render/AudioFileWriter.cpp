@@ -53,7 +53,7 @@ bool AudioFileWriter::write(const float* left, const float* right, int frames,
     return true;
 }
 
-bool AudioFileWriter::finish(std::string& error) {
+bool AudioFileWriter::complete(std::string& error) {
     const int closeResult = sf_close(file);
     file = nullptr;
     if (closeResult != 0) {
@@ -61,7 +61,7 @@ bool AudioFileWriter::finish(std::string& error) {
         temporary.discard();
         return false;
     }
-    return temporary.commit(error);
+    return true;
 }
 
 void AudioFileWriter::abandon() {

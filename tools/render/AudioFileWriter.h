@@ -22,7 +22,11 @@ public:
                 std::string& error);
     bool write(const float* left, const float* right, int frames, std::string& error);
     // Completes the file and renames it onto its target.
-    bool finish(std::string& error);
+    bool finish(std::string& error) { return complete(error) && commit(error); }
+    // The two halves of finish, for a run that puts several files in place
+    // only once all of them are complete.
+    bool complete(std::string& error);
+    bool commit(std::string& error) { return temporary.commit(error); }
 
 private:
     void abandon();
