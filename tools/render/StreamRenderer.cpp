@@ -27,7 +27,7 @@ bool StreamRenderer::render(AudioFileReader& reader, HostedPlugin& plugin,
         figures.input.add(inLeft.data(), inRight.data(), frames);
 
         const Clock::time_point processStart = Clock::now();
-        plugin.process(inLeft.data(), inRight.data(), outLeft.data(), outRight.data(), frames);
+        if (!process(plugin, frames, figures.frames, error)) return false;
         figures.pluginSeconds += secondsSince(processStart);
 
         figures.output.add(outLeft.data(), outRight.data(), frames);
@@ -38,5 +38,22 @@ bool StreamRenderer::render(AudioFileReader& reader, HostedPlugin& plugin,
         figures.frames += frames;
     }
     figures.totalSeconds = secondsSince(renderStart);
+    return true;
+}
+
+// One call for the block, or several that end at the breaks inside it.
+bool StreamRenderer::process(HostedPlugin& plugin, int frames, int64_t position, std::string& error) {
+    for (int done = 0; done < frames;) {
+        int count = frames - done;
+        int64_t breakAt = -1;
+        if (processingBreaks) {
+            breakAt = processingBreaks->nextBreak(position + done);
+            if (breakAt - position - done < count) count = static_cast<int>(breakAt - position - done);
+        }
+        plugin.process(inLeft.data() + done, inRight.data() + done, outLeft.data() + done,
+                       outRight.data() + done, count);
+        done += count;
+        if (position + done == breakAt && !processingBreaks->reached(breakAt, error)) return false;
+    }
     return true;
 }

@@ -12,6 +12,7 @@
 #include "tools/render/BlockObserver.h"
 #include "tools/render/HostedPlugin.h"
 #include "tools/render/LevelStatistics.h"
+#include "tools/render/ProcessingBreak.h"
 
 struct RenderFigures {
     LevelStatistics input;
@@ -26,12 +27,17 @@ public:
     explicit StreamRenderer(int blockSize);
 
     void addObserver(BlockObserver* observer) { observers.push_back(observer); }
+    // Processing calls then end at its frames too, shorter than the block.
+    void setBreaks(ProcessingBreak* breaks) { processingBreaks = breaks; }
     // The plug-in must be open and started.
     bool render(AudioFileReader& reader, HostedPlugin& plugin, AudioFileWriter& writer,
                 RenderFigures& figures, std::string& error);
 
 private:
+    bool process(HostedPlugin& plugin, int frames, int64_t position, std::string& error);
+
     int blockSize;
     std::vector<float> inLeft, inRight, outLeft, outRight;
     std::vector<BlockObserver*> observers;
+    ProcessingBreak* processingBreaks = nullptr;
 };
