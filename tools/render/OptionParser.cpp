@@ -2,7 +2,13 @@
 
 #include <cerrno>
 #include <climits>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <strings.h>
+
+#include "engine/FactoryPrograms.h"
+#include "tools/render/KnobTable.h"
 
 namespace {
 
@@ -33,13 +39,95 @@ bool parseNonEmpty(const std::string& option, const std::string& text, std::stri
     return true;
 }
 
+// A finite number and nothing else; strtod would also take "nan" and "inf".
+bool parseNumber(const std::string& text, double& result) {
+    char* end = nullptr;
+    errno = 0;
+    result = std::strtod(text.c_str(), &end);
+    return !text.empty() && *end == '\0' && errno != ERANGE && std::isfinite(result);
+}
+
+std::string decibelText(double decibels) {
+    char text[32];
+    std::snprintf(text, sizeof text, decibels > 0.0 ? "%+g" : "%g", decibels);
+    return text;
+}
+
+bool setKnob(RenderOptions& options, ParameterIndex index, float value, std::string& error) {
+    std::optional<float>& knob = options.settings.knobs[index];
+    if (knob.has_value()) {
+        error = std::string("the ") + knobFor(index)->name + " is given twice";
+        return false;
+    }
+    knob = value;
+    return true;
+}
+
+bool applyKnobPosition(RenderOptions& options, ParameterIndex index, const std::string& option,
+                       const std::string& text, std::string& error) {
+    double value = 0.0;
+    if (!parseNumber(text, value) || value < 0.0 || value > 1.0) {
+        error = option + " takes a knob position from 0 to 1, not '" + text + "'";
+        return false;
+    }
+    return setKnob(options, index, static_cast<float>(value), error);
+}
+
+// Decibels become the knob position through the engine's own mapping.
+bool applyKnobDecibels(RenderOptions& options, ParameterIndex index, const std::string& option,
+                       const std::string& text, std::string& error) {
+    const DecadeMapping& mapping = *knobFor(index)->decibels;
+    const double lowest = mapping.decibelsAt(0.0f);
+    const double highest = mapping.decibelsAt(1.0f);
+    double decibels = 0.0;
+    if (!parseNumber(text, decibels) || decibels < lowest || decibels > highest) {
+        error = option + " takes a level from " + decibelText(lowest) + " to " + decibelText(highest) +
+                " dB, not '" + text + "'";
+        return false;
+    }
+    const double position = std::fmin(1.0, std::fmax(0.0, mapping.valueForDecibels(decibels)));
+    return setKnob(options, index, static_cast<float>(position), error);
+}
+
+bool setProgram(RenderOptions& options, int program, std::string& error) {
+    if (options.settings.program >= 0) {
+        error = "the program is given twice (--program, --program-name)";
+        return false;
+    }
+    options.settings.program = program;
+    return true;
+}
+
+std::string programNameList() {
+    std::string list;
+    for (int program = 0; program < kFactoryProgramCount; ++program) {
+        list += (program > 0 ? ", '" : "'") + std::string(factoryProgramNames[program]) + "'";
+    }
+    return list;
+}
+
+// The names as the editor shows them; case does not matter.
+bool applyProgramName(RenderOptions& options, const std::string& text, std::string& error) {
+    for (int program = 0; program < kFactoryProgramCount; ++program) {
+        if (strcasecmp(text.c_str(), factoryProgramNames[program]) == 0) {
+            return setProgram(options, program, error);
+        }
+    }
+    error = "there is no program '" + text + "'; the programs are " + programNameList();
+    return false;
+}
+
+constexpr unsigned kEditorSetting = OptionParser::kLinkedPlugin;
+constexpr unsigned kLinkedOutput = OptionParser::kLinkedPlugin | OptionParser::kWritesFile;
+
 const OptionParser::Option kOptions[] = {
     {"--out", "FILE",
      "write the result to FILE (default out/<input name>-zq3r.wav, or out/demo-out.wav "
      "for the demo); the name's extension picks the file type",
      [](RenderOptions& o, const std::string& a, std::string& e) {
          return parseNonEmpty("--out", a, o.outputPath, e);
-     }},
+     },
+     OptionParser::kWritesFile},
     {"--plugin", "PATH",
      "load the VST plug-in library PATH (entry VSTPluginMain, else main) instead of the "
      "linked-in ZQ3R Compressor",
@@ -61,13 +149,87 @@ const OptionParser::Option kOptions[] = {
      [](RenderOptions& o, const std::string&, std::string&) {
          o.writeFloat = true;
          return true;
-     }},
+     },
+     OptionParser::kWritesFile},
     {"--bench", "R",
      "measure instead of writing: process the whole input R times from memory and print "
      "ns per frame (min and median) and the real-time factor",
      [](RenderOptions& o, const std::string& a, std::string& e) {
          return parseInteger("--bench", a, 1, kMostBenchPasses, o.benchPasses, e);
      }},
+    {"--program", "N",
+     "select factory program N (0 to 3) by pressing the editor's next-program button N times",
+     [](RenderOptions& o, const std::string& a, std::string& e) {
+         int program = 0;
+         return parseInteger("--program", a, 0, kFactoryProgramCount - 1, program, e) &&
+                setProgram(o, program, e);
+     },
+     kEditorSetting},
+    {"--program-name", "NAME",
+     "select the factory program the editor shows as NAME: Default, 'Limiter -6dB', "
+     "'Limiter -12dB' or 'Soft Compression'",
+     [](RenderOptions& o, const std::string& a, std::string& e) { return applyProgramName(o, a, e); },
+     kEditorSetting},
+    {"--ratio", "V", "turn the ratio knob to V, from 0 (no compression) to 1 (limiting)",
+     [](RenderOptions& o, const std::string& a, std::string& e) {
+         return applyKnobPosition(o, kRatio, "--ratio", a, e);
+     },
+     kEditorSetting},
+    {"--threshold", "V", "turn the threshold knob to V, from 0 (-40 dB) to 1 (0 dB)",
+     [](RenderOptions& o, const std::string& a, std::string& e) {
+         return applyKnobPosition(o, kThreshold, "--threshold", a, e);
+     },
+     kEditorSetting},
+    {"--threshold-db", "DB", "the same in decibels, -40 to 0",
+     [](RenderOptions& o, const std::string& a, std::string& e) {
+         return applyKnobDecibels(o, kThreshold, "--threshold-db", a, e);
+     },
+     kEditorSetting},
+    {"--attack", "V", "turn the attack knob to V, from 0 (fastest) to 1 (slowest)",
+     [](RenderOptions& o, const std::string& a, std::string& e) {
+         return applyKnobPosition(o, kAttack, "--attack", a, e);
+     },
+     kEditorSetting},
+    {"--release", "V", "turn the release knob to V, from 0 (fastest) to 1 (slowest)",
+     [](RenderOptions& o, const std::string& a, std::string& e) {
+         return applyKnobPosition(o, kRelease, "--release", a, e);
+     },
+     kEditorSetting},
+    {"--makeup", "V", "turn the make-up knob to V, from 0 (-20 dB) to 1 (+20 dB)",
+     [](RenderOptions& o, const std::string& a, std::string& e) {
+         return applyKnobPosition(o, kMakeUpGain, "--makeup", a, e);
+     },
+     kEditorSetting},
+    {"--makeup-db", "DB", "the same in decibels, -20 to +20",
+     [](RenderOptions& o, const std::string& a, std::string& e) {
+         return applyKnobDecibels(o, kMakeUpGain, "--makeup-db", a, e);
+     },
+     kEditorSetting},
+    {"--bypass", nullptr, "click the power switch off: the plug-in passes the audio through",
+     [](RenderOptions& o, const std::string&, std::string&) {
+         o.settings.bypass = true;
+         return true;
+     },
+     kEditorSetting},
+    {"--editor-png", "FILE", "save a picture of the editor as it looks after the settings",
+     [](RenderOptions& o, const std::string& a, std::string& e) {
+         return parseNonEmpty("--editor-png", a, o.editorPicturePath, e);
+     },
+     kLinkedOutput},
+    {"--plot", "FILE",
+     "save a PNG plot of input level, output level and gain reduction over time (drawn "
+     "with matplotlib through /usr/bin/python3)",
+     [](RenderOptions& o, const std::string& a, std::string& e) {
+         return parseNonEmpty("--plot", a, o.plotPath, e);
+     },
+     kLinkedOutput},
+    {"--meter-csv", "FILE",
+     "save the gain-reduction values the engine publishes to its meter, one row per meter "
+     "interval: time in seconds, linear amount (full scale 1)",
+     [](RenderOptions& o, const std::string& a, std::string& e) {
+         return parseNonEmpty("--meter-csv", a, o.meterPath, e);
+     },
+     kLinkedOutput},
     {"--quiet", nullptr, "no summary and no progress bar (errors and --bench figures still print)",
      [](RenderOptions& o, const std::string&, std::string&) {
          o.quiet = true;
@@ -129,6 +291,8 @@ const OptionParser::Option* OptionParser::findOption(const std::string& name) co
 bool OptionParser::parse(int argc, const char* const* argv, RenderOptions& options,
                          std::string& error) const {
     bool optionsEnded = false;
+    std::string writingOption;  // the first option given that writes a file
+    std::string linkedOption;   // the first that needs the linked-in plug-in
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i];
         const bool looksLikeOption = !optionsEnded && word.size() > 1 && word[0] == '-';
@@ -171,9 +335,24 @@ bool OptionParser::parse(int argc, const char* const* argv, RenderOptions& optio
             return false;
         }
         if (!option->apply(options, argument, error)) return false;
+        if ((option->needs & kWritesFile) && writingOption.empty()) writingOption = name;
+        if ((option->needs & kLinkedPlugin) && linkedOption.empty()) linkedOption = name;
     }
-    if (options.benchPasses > 0 && (!options.outputPath.empty() || options.writeFloat)) {
-        error = "--bench writes no file, so --out and --float do not apply";
+    return checkCombination(options, writingOption, linkedOption, error);
+}
+
+bool OptionParser::checkCombination(const RenderOptions& options, const std::string& writingOption,
+                                    const std::string& linkedOption, std::string& error) const {
+    if (options.benchPasses > 0 && !writingOption.empty()) {
+        error = "--bench writes no file, so " + writingOption + " does not apply";
+        return false;
+    }
+    // A library loaded with dlopen brings its own window system, which this
+    // program's windows cannot host, and its engine is out of reach.
+    if (!options.pluginPath.empty() && !linkedOption.empty()) {
+        error = linkedOption +
+                " works through the ZQ3R Compressor built into this program (its editor and "
+                "its meter), so it cannot be combined with --plugin";
         return false;
     }
     return true;
@@ -193,6 +372,11 @@ std::string OptionParser::helpText(const std::string& programName) const {
         text += wrapHelp(left, option.help);
     }
     text +=
+        "\nSettings are made the way a person makes them, in the plug-in's editor, before the\n"
+        "first block is processed: the program first, then the knobs, then the power switch.\n"
+        "These settings, --editor-png, --plot and --meter-csv work through the plug-in built\n"
+        "into this program, so not with --plugin. With --meter-csv the processing calls also\n"
+        "end at every meter interval, where the meter is read; the audio stays the same.\n"
         "\nMono input feeds both channels and gives stereo output. A plug-in with other\n"
         "channel counts gets silent extra inputs (a mono plug-in gets the left channel);\n"
         "outputs beyond two are discarded, a single output is written to both channels.\n";

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "tools/render/AudioFormat.h"
+#include "tools/render/SettingsText.h"
 
 namespace {
 
@@ -22,6 +23,12 @@ void printPluginLine(std::FILE* stream, const RenderDescription& d) {
                  d.blockSize);
 }
 
+void printSettingsLines(std::FILE* stream, const RenderDescription& d) {
+    if (!d.settings) return;
+    std::fprintf(stream, "Settings  %s\n", programAndPowerText(*d.settings).c_str());
+    std::fprintf(stream, "          %s\n", knobsText(*d.settings).c_str());
+}
+
 void printLevelLine(std::FILE* stream, const char* name, const LevelStatistics& levels) {
     std::fprintf(stream, "  %-8s %14s %14s\n", name, decibelText(levels.peak()).c_str(),
                  decibelText(levels.rms()).c_str());
@@ -36,7 +43,9 @@ void printRenderSummary(std::FILE* stream, const RenderDescription& d,
                  describeFormat(d.inputFormat).c_str(), channelName(d.inputChannels));
     std::fprintf(stream, "Output    %s (%s, stereo)\n", d.outputPath.c_str(),
                  describeFormat(d.outputFormat).c_str());
+    for (const auto& [label, text] : d.otherFiles) std::fprintf(stream, "%-9s %s\n", label.c_str(), text.c_str());
     printPluginLine(stream, d);
+    printSettingsLines(stream, d);
     std::fprintf(stream, "Duration  %.2f s at %d Hz (%lld frames)\n", duration, d.sampleRate,
                  static_cast<long long>(figures.frames));
     std::fprintf(stream, "Levels    %14s %14s\n", "peak", "RMS");
@@ -54,6 +63,7 @@ void printBenchSummary(std::FILE* stream, const RenderDescription& d, const Benc
     std::fprintf(stream, "Input     %s (%.2f s at %d Hz, %lld frames)\n", d.inputPath.c_str(),
                  duration, d.sampleRate, static_cast<long long>(figures.frames));
     printPluginLine(stream, d);
+    printSettingsLines(stream, d);
     std::fprintf(stream, "Bench     %d %s from memory\n", passes, passes == 1 ? "pass" : "passes");
     std::fprintf(stream, "  ns per frame     min %.2f, median %.2f\n",
                  figures.minimumNanosecondsPerFrame(), figures.medianNanosecondsPerFrame());

@@ -2,9 +2,13 @@
 #pragma once
 
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "tools/render/Benchmark.h"
+#include "tools/render/PanelState.h"
 #include "tools/render/StreamRenderer.h"
 
 struct RenderDescription {
@@ -18,6 +22,9 @@ struct RenderDescription {
     std::string pluginId;
     bool accumulating = false;
     int blockSize = 0;
+    std::optional<PanelState> settings;  // the linked-in plug-in's, as the editor left them
+    // Files written besides the audio: a label and what it says.
+    std::vector<std::pair<std::string, std::string>> otherFiles;
 };
 
 void printRenderSummary(std::FILE* stream, const RenderDescription& description,
