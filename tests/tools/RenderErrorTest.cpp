@@ -101,6 +101,33 @@ INSTANTIATE_TEST_SUITE_P(
         FailingRun{"TwoInputs", {"in.wav", "surround.wav"}, "only one input"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Bad settings are caught before anything is written, the demo's input included.
+INSTANTIATE_TEST_SUITE_P(
+    Settings, RenderErrorTest,
+    ::testing::Values(
+        FailingRun{"PositionAboveOne", {"in.wav", "--threshold", "1.5"}, "--threshold takes a knob position from 0 to 1"},
+        FailingRun{"PositionNegative", {"in.wav", "--makeup=-0.01"}, "--makeup takes a knob position"},
+        FailingRun{"PositionNaN", {"--ratio", "nan"}, "not 'nan'"},
+        FailingRun{"PositionInfinite", {"--release", "inf"}, "not 'inf'"},
+        FailingRun{"PositionText", {"in.wav", "--attack", "half"}, "not 'half'"},
+        FailingRun{"ThresholdDecibels", {"in.wav", "--threshold-db", "-41"}, "from -40 to 0 dB"},
+        FailingRun{"MakeUpDecibels", {"--makeup-db", "20.5"}, "from -20 to +20 dB"},
+        FailingRun{"ProgramNumber", {"in.wav", "--program", "4"}, "--program takes a whole number from 0 to 3"},
+        FailingRun{"ProgramName", {"--program-name", "Brickwall"}, "there is no program 'Brickwall'"},
+        FailingRun{"KnobTwice", {"in.wav", "--threshold", "0.2", "--threshold-db", "-20"}, "threshold is given twice"},
+        FailingRun{"ProgramTwice", {"in.wav", "--program", "1", "--program-name", "Default"}, "program is given twice"},
+        FailingRun{"SettingWithPlugin", {"in.wav", "--bypass", "--plugin", ZQ3R_PLUGIN_LIBRARY},
+                   "--bypass works through the ZQ3R Compressor built into this program"},
+        FailingRun{"MeterWithPlugin", {"in.wav", "--plugin", ZQ3R_PLUGIN_LIBRARY, "--meter-csv", "m.csv"},
+                   "cannot be combined with --plugin"},
+        FailingRun{"PictureWithBench", {"in.wav", "--bench", "2", "--editor-png", "e.png"},
+                   "--bench writes no file, so --editor-png does not apply"},
+        FailingRun{"SameFileTwice", {"in.wav", "--plot", "a.png", "--editor-png", "./a.png"}, "name the same file"},
+        FailingRun{"PictureOverInput", {"in.wav", "--editor-png", "in.wav"}, "--editor-png names the input file"},
+        FailingRun{"PictureFolder", {"in.wav", "--out", "x.wav", "--editor-png", "nowhere/e.png"},
+                   "'nowhere' does not exist"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 class RenderFailureTest : public RenderTestFolder {};
 
 TEST_F(RenderFailureTest, ReadErrorMidwayKeepsAnEarlierOutputAndLeavesNoTemporaryFile) {
@@ -121,11 +148,31 @@ TEST_F(RenderFailureTest, ReadErrorMidwayKeepsAnEarlierOutputAndLeavesNoTemporar
     EXPECT_EQ(entries(), before);
 }
 
+TEST_F(RenderFailureTest, ReadErrorMidwayLeavesNoPictureMeterOrPlot) {
+    // The editor's picture is taken before the first block, the meter and
+    // plot data grow with the render: all of it goes with the failed run.
+    writeAudio(path("in.flac"), makeTestSignal(5 * 44100, 2, 44100), SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+    std::string bytes = readBytes(path("in.flac"));
+    for (size_t i = bytes.size() / 2; i < bytes.size() / 2 + 4000; ++i) bytes[i] = static_cast<char>(bytes[i] * 7 + 13);
+    writeText(path("in.flac"), bytes);
+    const std::set<std::string> before = entries();
+
+    const RendererRun run = render({"in.flac", "--out", "out.wav", "--threshold", "0.2", "--editor-png", "e.png",
+                                    "--meter-csv", "m.csv", "--plot", "p.png"});
+
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.output.find("cannot read 'in.flac' after"), std::string::npos) << run.output;
+    EXPECT_EQ(entries(), before);
+}
+
 TEST_F(RenderFailureTest, HelpListsEveryOptionAndSucceeds) {
     const RendererRun run = render({"--help"});
 
     EXPECT_EQ(run.exitCode, 0);
-    for (const char* option : {"--out", "--plugin", "--block", "--accumulate", "--float", "--bench", "--quiet", "--help"}) {
+    for (const char* option : {"--out", "--plugin", "--block", "--accumulate", "--float", "--bench", "--quiet", "--help",
+                               "--program", "--program-name", "--ratio", "--threshold", "--threshold-db", "--attack",
+                               "--release", "--makeup", "--makeup-db", "--bypass", "--editor-png", "--plot",
+                               "--meter-csv"}) {
         EXPECT_NE(run.output.find(option), std::string::npos) << option;
     }
     EXPECT_EQ(entries(), std::set<std::string>{});

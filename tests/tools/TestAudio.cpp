@@ -63,8 +63,22 @@ TestAudio readAudio(const std::string& path) {
     return audio;
 }
 
-TestAudio engineResult(const TestAudio& input, int blockSize) {
-    CompressorEngine engine(44100.0f, 1024);
+namespace {
+
+// Records what the engine publishes, as the editor's meter reads it.
+class MeterRecorder : public CompressorListener {
+public:
+    explicit MeterRecorder(CompressorEngine& engine) : engine(engine) {}
+    void updateControls() override {}
+    void updateMeter() override { values.push_back(engine.getVu(0)); }
+
+    CompressorEngine& engine;
+    std::vector<float> values;
+};
+
+TestAudio runEngine(CompressorEngine& engine, const TestAudio& input, int blockSize,
+                    const EngineParameters& parameters) {
+    for (const auto& [index, value] : parameters) engine.setParameter(index, value);
     TestAudio output = input;
     output.channels = 2;
     for (int64_t done = 0; done < input.frames(); done += blockSize) {
@@ -73,4 +87,19 @@ TestAudio engineResult(const TestAudio& input, int blockSize) {
                                 output.left.data() + done, output.right.data() + done, frames);
     }
     return output;
+}
+
+}  // namespace
+
+TestAudio engineResult(const TestAudio& input, int blockSize, const EngineParameters& parameters) {
+    CompressorEngine engine(44100.0f, 1024);
+    return runEngine(engine, input, blockSize, parameters);
+}
+
+std::vector<float> engineMeterValues(const TestAudio& input, int blockSize, const EngineParameters& parameters) {
+    CompressorEngine engine(44100.0f, 1024);
+    MeterRecorder recorder(engine);
+    engine.setListener(&recorder);
+    runEngine(engine, input, blockSize, parameters);
+    return recorder.values;
 }

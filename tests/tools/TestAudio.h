@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct TestAudio {
@@ -23,6 +24,12 @@ TestAudio makeTestSignal(int64_t frames, int channels, int sampleRate);
 void writeAudio(const std::string& path, const TestAudio& audio, int format);
 TestAudio readAudio(const std::string& path);
 
+// Parameter values by index, set on the engine before it processes.
+using EngineParameters = std::vector<std::pair<int, float>>;
+
 // A directly constructed engine at the plug-in's construction rate, fed the
 // same blocks the renderer feeds the plug-in.
-TestAudio engineResult(const TestAudio& input, int blockSize);
+TestAudio engineResult(const TestAudio& input, int blockSize, const EngineParameters& parameters = {});
+
+// The gain-reduction values such an engine publishes to its listener, in order.
+std::vector<float> engineMeterValues(const TestAudio& input, int blockSize, const EngineParameters& parameters);
