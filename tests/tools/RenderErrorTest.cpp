@@ -1,7 +1,10 @@
 // Every way a run can fail: a message that names the problem, a non-zero
 // exit, and no output or temporary file left behind.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sndfile.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -162,6 +165,27 @@ TEST_F(RenderFailureTest, ReadErrorMidwayLeavesNoPictureMeterOrPlot) {
 
     EXPECT_NE(run.exitCode, 0);
     EXPECT_NE(run.output.find("cannot read 'in.flac' after"), std::string::npos) << run.output;
+    EXPECT_EQ(entries(), before);
+}
+
+TEST_F(RenderFailureTest, InterruptRemovesEveryFileBeingWritten) {
+    // One frame per call keeps the render going long enough to be interrupted.
+    writeAudio(path("in.wav"), makeTestSignal(20 * 44100, 1, 44100), SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    const std::set<std::string> before = entries();
+
+    const pid_t renderer = startRenderer({"in.wav", "--out", "out.wav", "--block", "1", "--editor-png", "e.png",
+                                          "--meter-csv", "m.csv", "--plot", "p.png"},
+                                         folder);
+    ASSERT_GT(renderer, 0);
+    // The audio, the picture, the meter, the plot and its data.
+    constexpr size_t kFilesBeingWritten = 5;
+    for (int wait = 0; wait < 1000 && entries().size() < before.size() + kFilesBeingWritten; ++wait) usleep(10000);
+    EXPECT_EQ(entries().size(), before.size() + kFilesBeingWritten);
+    kill(renderer, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(waitpid(renderer, &status, 0), renderer);
+
+    EXPECT_TRUE(WIFSIGNALED(status)) << "the render ended before it was interrupted";
     EXPECT_EQ(entries(), before);
 }
 

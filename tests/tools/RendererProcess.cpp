@@ -4,7 +4,22 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+
 #include <cstdlib>
+
+namespace {
+
+[[noreturn]] void execRenderer(const std::vector<std::string>& arguments) {
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(ZQ3R_RENDER_PATH));
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    execv(ZQ3R_RENDER_PATH, argv.data());
+    _exit(127);
+}
+
+}  // namespace
 
 RendererRun runRenderer(const std::vector<std::string>& arguments,
                         const std::string& workingFolder,
@@ -20,12 +35,7 @@ RendererRun runRenderer(const std::vector<std::string>& arguments,
         close(pipeEnds[1]);
         if (chdir(workingFolder.c_str()) != 0) _exit(127);
         for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
-        std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(ZQ3R_RENDER_PATH));
-        for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
-        execv(ZQ3R_RENDER_PATH, argv.data());
-        _exit(127);
+        execRenderer(arguments);
     }
     close(pipeEnds[1]);
     char buffer[4096];
@@ -39,4 +49,16 @@ RendererRun runRenderer(const std::vector<std::string>& arguments,
         run.peakMemoryKilobytes = usage.ru_maxrss;
     }
     return run;
+}
+
+pid_t startRenderer(const std::vector<std::string>& arguments, const std::string& workingFolder) {
+    const pid_t child = fork();
+    if (child == 0) {
+        const int nowhere = open("/dev/null", O_WRONLY);
+        dup2(nowhere, STDOUT_FILENO);
+        dup2(nowhere, STDERR_FILENO);
+        if (chdir(workingFolder.c_str()) != 0) _exit(127);
+        execRenderer(arguments);
+    }
+    return child;
 }

@@ -1,6 +1,8 @@
 // Runs the built zq3r-render as a separate process, as a user would.
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,3 +16,6 @@ struct RendererRun {
 RendererRun runRenderer(const std::vector<std::string>& arguments,
                         const std::string& workingFolder,
                         const std::vector<std::pair<std::string, std::string>>& environment = {});
+
+// Starts the renderer without waiting for it; its output is discarded.
+pid_t startRenderer(const std::vector<std::string>& arguments, const std::string& workingFolder);

@@ -14,7 +14,9 @@ namespace {
 
 // Paths a signal handler may still have to remove. The handler can only use
 // what needs no allocation, hence fixed buffers.
-constexpr int kPendingSlots = 4;
+// A render writes up to five at once: the audio, the editor picture, the
+// meter values, the plot and its data.
+constexpr int kPendingSlots = 8;
 constexpr size_t kPendingPathSize = 4096;
 char pendingPaths[kPendingSlots][kPendingPathSize];
 volatile sig_atomic_t pendingInUse[kPendingSlots];
