@@ -29,11 +29,13 @@ void startWithoutTheClass() {
     ASSERT_FALSE(genericClassRegistered());
 }
 
-void openEditor(const PluginInstance& plugin, const HostWindow& host) {
+// As hosts do: the rectangle first, to size the window. Returns the rectangle.
+ERect* openEditor(const PluginInstance& plugin, const HostWindow& host) {
     ERect* rect = nullptr;
     EXPECT_EQ(plugin.dispatch(effEditGetRect, 0, &rect), 1);
     EXPECT_EQ(plugin.dispatch(effEditOpen, 0, host.handle()), 1);
     settleMessages();
+    return rect;
 }
 
 // The class is registered by the first open in the process and unregistered
@@ -46,10 +48,10 @@ TEST(EditorLifecycle, TwoOpenInstancesRegisterTheClassOnce) {
     HostWindow firstHost;
     HostWindow secondHost;
 
-    openEditor(first, firstHost);
+    ERect* firstRect = openEditor(first, firstHost);
     EXPECT_EQ(panelClassUsers, 1);
     EXPECT_TRUE(genericClassRegistered());
-    openEditor(second, secondHost);
+    EXPECT_EQ(openEditor(second, secondHost), firstRect) << "every editor hands out the one rectangle";
     EXPECT_EQ(panelClassUsers, 2);
     ASSERT_NE(firstHost.editorWindow(), nullptr);
     ASSERT_NE(secondHost.editorWindow(), nullptr);

@@ -31,11 +31,14 @@ std::ostream& operator<<(std::ostream& out, const Pass& pass) {
 // each pass finds.
 class HoldingClient : public TestClient {
 public:
-    explicit HoldingClient() {
+    HoldingClient() {
         onPress = [this](int32_t, int32_t) {
             ++depth;
             atPress.push_back(current());
-            holdLoop([this] { passes.push_back(current()); });
+            holdLoop([this] {
+                passes.push_back(current());
+                if (onPass) onPass();
+            });
             --depth;
         };
     }
@@ -45,6 +48,7 @@ public:
         return Pass{pointer.x, pointer.y, mouseState.capturedButton, window && GetCapture() == window, depth};
     }
 
+    std::function<void()> onPass;
     HWND window = nullptr;
     int depth = 0;
     std::vector<Pass> atPress;
@@ -119,12 +123,7 @@ TEST_F(MouseTracking, ThePressOfTheOtherButtonHoldsWithinTheHoldAndItsReleaseEnd
 // the default procedure then passes it to the parent.
 TEST_F(MouseTracking, MiddleButtonAndWheelGoToTheDefaultProcedure) {
     int wheelsDuringHold = -1;
-    client.onPress = [this, &wheelsDuringHold](int32_t, int32_t) {
-        holdLoop([this, &wheelsDuringHold] {
-            client.passes.push_back(client.current());
-            wheelsDuringHold = hostLog().wheelMessages;
-        });
-    };
+    client.onPass = [&wheelsDuringHold] { wheelsDuringHold = hostLog().wheelMessages; };
     const int wheelsBefore = hostLog().wheelMessages;
     window.press(20, 30);
     PostMessageA(window.handle(), WM_MOUSEWHEEL, MAKEWPARAM(MK_LBUTTON, WHEEL_DELTA), pointParameter(200, 200));
@@ -135,9 +134,9 @@ TEST_F(MouseTracking, MiddleButtonAndWheelGoToTheDefaultProcedure) {
     settleMessages();
 
     EXPECT_EQ(client.presses.size(), 1u) << "a middle press is no press for the client";
-    EXPECT_EQ(client.passes, (std::vector<Pass>{{20, 30, kLeftButton, true, 0},
-                                                {20, 30, kLeftButton, true, 0},
-                                                {21, 31, kLeftButton, true, 0}}));
+    EXPECT_EQ(client.passes, (std::vector<Pass>{{20, 30, kLeftButton, true, 1},
+                                                {20, 30, kLeftButton, true, 1},
+                                                {21, 31, kLeftButton, true, 1}}));
     EXPECT_EQ(wheelsDuringHold, wheelsBefore);
     EXPECT_EQ(hostLog().wheelMessages, wheelsBefore + 1);
 
