@@ -42,7 +42,7 @@ ERect* openEditor(const PluginInstance& plugin, const HostWindow& host) {
 // by the last close; closing the first of two open editors leaves it alone.
 // The hosts destroy their windows before they close, so that the class can go.
 TEST(EditorLifecycle, TwoOpenInstancesRegisterTheClassOnce) {
-    startWithoutTheClass();
+    ASSERT_NO_FATAL_FAILURE(startWithoutTheClass());
     PluginInstance first;
     PluginInstance second;
     HostWindow firstHost;
@@ -70,7 +70,7 @@ TEST(EditorLifecycle, TwoOpenInstancesRegisterTheClassOnce) {
 // A close that no open preceded must not keep the next open from registering
 // the class and creating its window.
 TEST(EditorLifecycle, CloseWithoutOpenDoesNotBreakTheNextOpen) {
-    startWithoutTheClass();
+    ASSERT_NO_FATAL_FAILURE(startWithoutTheClass());
     PluginInstance plugin;
     plugin.dispatch(effEditClose);
     plugin.dispatch(effEditClose);
