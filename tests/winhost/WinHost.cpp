@@ -1,14 +1,18 @@
 // A small Windows host: loads the plug-in DLL as hosts do, checks the record
 // it gets, runs the session and compares the output with the native
-// library's. Prints a short report; exits non-zero on any problem.
+// library's, then opens the DLL's editor in a window of its own and compares
+// its picture with the native build's. Prints a short report; exits non-zero
+// on any problem.
 //
-//   winhost <plug-in DLL> <reference file>
+//   winhost <plug-in DLL> <reference file> <editor picture>
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 
+#include "EditorSession.h"
 #include "HostSession.h"
+#include "PngFile.h"
 
 namespace {
 
@@ -27,11 +31,48 @@ std::string fourCharacters(int32_t code) {
     return text;
 }
 
+// Opens the editor, idles it, and checks what it shows against the native
+// capture of the factory state; then turns the ratio knob and checks that
+// the picture follows. Returns "" or what went wrong.
+std::string checkEditor(EntryPoint entry, const char* picturePath) {
+    CapturedImage expected;
+    if (!readPng(picturePath, expected)) return std::string("cannot read ") + picturePath;
+    AEffect* record = entry(sessionHostCallback);
+    if (!record) return "main returned no record for the editor";
+    std::string problem;
+    {
+        EditorSession session(record);
+        if (!session.isOpen()) problem = "effEditOpen made no editor window";
+        if (problem.empty()) {
+            session.idle();
+            session.repaint();
+            const CapturedImage factory = session.capture();
+            if (factory.width != expected.width || factory.height != expected.height) {
+                problem = "the editor is " + std::to_string(factory.width) + "x" + std::to_string(factory.height);
+            } else if (factory.pixels != expected.pixels) {
+                problem = "the editor's picture differs from the native build's";
+            }
+            // Straight up on the ratio knob, whose factory value is 0.5: a press
+            // to the right of its centre turns it to 0.83.
+            session.drag({{86 + 15, 42}, {86 + 15, 42}});
+            if (problem.empty() && session.capture().pixels == factory.pixels) {
+                problem = "turning the ratio knob did not change the picture";
+            }
+        }
+        if (problem.empty()) {
+            std::printf("editor:        opened in a host window, %dx%d, the same picture as the native build; "
+                        "a knob turned; closed\n", session.getWidth(), session.getHeight());
+        }
+    }
+    record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f);
+    return problem;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: winhost <plug-in DLL> <reference file>\n");
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: winhost <plug-in DLL> <reference file> <editor picture>\n");
         return 2;
     }
     std::printf("ZQ3R Windows test host (%d-bit)\n", static_cast<int>(sizeof(void*) * 8));
@@ -69,8 +110,11 @@ int main(int argc, char** argv) {
     const double difference = largestDifference(output, reference);
     std::printf("native output: largest difference %.3g (allowed %.0e)\n", difference, SessionFormat::tolerance);
 
-    FreeLibrary(library);
     if (!(difference <= SessionFormat::tolerance)) return fail("the output differs from the native library's");
+
+    problem = checkEditor(vstPluginMain, argv[3]);
+    if (!problem.empty()) return fail(problem);
+    FreeLibrary(library);
     std::printf("result:        PASSED\n");
     return 0;
 }
