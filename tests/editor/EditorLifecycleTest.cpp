@@ -45,8 +45,8 @@ TEST(EditorLifecycle, TwoOpenInstancesRegisterTheClassOnce) {
     ASSERT_NO_FATAL_FAILURE(startWithoutTheClass());
     PluginInstance first;
     PluginInstance second;
-    HostWindow firstHost;
-    HostWindow secondHost;
+    HostWindow firstHost(kEditorWidth, kEditorHeight);
+    HostWindow secondHost(kEditorWidth, kEditorHeight);
 
     ERect* firstRect = openEditor(first, firstHost);
     EXPECT_EQ(panelClassUsers, 1);
@@ -126,7 +126,7 @@ TEST(EditorLifecycle, ReopenedEditorDrawsIntoItsNewWindow) {
 // window it drew into may soon be another's, so it draws nothing there.
 TEST(EditorLifecycle, ClosedEditorsMeterLeavesTheOldWindowAlone) {
     PluginInstance plugin;
-    HostWindow host;
+    HostWindow host(kEditorWidth, kEditorHeight);
     openEditor(plugin, host);
     HWND child = host.editorWindow();
     ASSERT_NE(child, nullptr);
@@ -151,7 +151,7 @@ TEST(EditorLifecycle, ClosedEditorsMeterLeavesTheOldWindowAlone) {
 // count of open editors stays up for the rest of the process.)
 TEST(EditorLifecycle, ClosingThePluginWithItsEditorOpenLeavesAHarmlessWindow) {
     PluginInstance plugin;
-    HostWindow host;
+    HostWindow host(kEditorWidth, kEditorHeight);
     openEditor(plugin, host);
     HWND child = host.editorWindow();
     ASSERT_NE(child, nullptr);

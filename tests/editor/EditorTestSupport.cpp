@@ -19,9 +19,6 @@ intptr_t hostCallback(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float)
     return opcode == audioMasterVersion ? 2400 : 0;
 }
 
-const char* const kHostClass = "ZQ3RTestHostWindow";
-constexpr DWORD kHostStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-
 std::string referencePath(const std::string& name) {
     if (name == "factory") return ZQ3R_SOURCE_DIR "/docs/editor-factory.png";
     return ZQ3R_SOURCE_DIR "/tests/editor/reference/" + name + ".png";
@@ -77,31 +74,6 @@ void PluginInstance::processConstant(float level, int32_t frames) const {
         const int32_t count = frames - done < kBlock ? frames - done : kBlock;
         effect->processReplacing(effect, inputs, outputs, count);
     }
-}
-
-HostWindow::HostWindow() {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.lpszClassName = kHostClass;
-    RegisterClassA(&windowClass);  // fails harmlessly once registered
-    RECT frame = {0, 0, 304, 119};
-    AdjustWindowRectEx(&frame, kHostStyle, FALSE, 0);
-    window = CreateWindowExA(0, kHostClass, "ZQ3R test host", kHostStyle, 40, 40, frame.right - frame.left,
-                             frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    EXPECT_NE(window, nullptr);
-    ShowWindow(window, SW_SHOWNORMAL);
-}
-
-HostWindow::~HostWindow() { destroy(); }
-
-HWND HostWindow::editorWindow() const { return window && IsWindow(window) ? GetWindow(window, GW_CHILD) : nullptr; }
-
-void HostWindow::destroy() {
-    if (window && IsWindow(window)) DestroyWindow(window);
-    window = nullptr;
 }
 
 bool genericClassRegistered() {

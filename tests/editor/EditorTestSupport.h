@@ -10,7 +10,13 @@
 #include <string>
 
 #include "CapturedImage.h"
+#include "HostWindow.h"
+#include "editor/PanelLayout.h"
 #include "host/AEffect.h"
+
+// The size the editor reports to hosts, and so the host windows' client size.
+constexpr int32_t kEditorWidth = panelLayout::kPanelRect.width;
+constexpr int32_t kEditorHeight = panelLayout::kPanelRect.height;
 
 class CompressorEditor;
 class CompressorEngine;
@@ -41,23 +47,6 @@ private:
     AEffect* effect = nullptr;
 };
 
-// A window of a host's own, on the screen like EditorSession's, for the tests
-// that choose when the host closes the editor and destroys its window.
-class HostWindow {
-public:
-    HostWindow();
-    ~HostWindow();
-    HostWindow(const HostWindow&) = delete;
-    HostWindow& operator=(const HostWindow&) = delete;
-
-    HWND handle() const { return window; }
-    // The editor's window inside, or null.
-    HWND editorWindow() const;
-    void destroy();
-
-private:
-    HWND window = nullptr;
-};
 
 // Whether "GenericWindowClass" is registered for the plug-in's module, found
 // by creating (and at once destroying) a hidden window of it.

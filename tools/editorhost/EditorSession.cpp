@@ -4,24 +4,8 @@
 
 namespace {
 
-const char* const kHostWindowClass = "ZQ3RRenderHostWindow";
-constexpr DWORD kHostStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-// On screen, so that Windows reads the window's pixels from the screen.
-constexpr int kHostX = 40;
-constexpr int kHostY = 40;
-
 intptr_t dispatch(AEffect* record, int32_t opcode, intptr_t value, void* ptr) {
     return record->dispatcher(record, opcode, 0, value, ptr, 0.0f);
-}
-
-void registerHostWindowClass() {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.lpszClassName = kHostWindowClass;
-    RegisterClassA(&windowClass);  // fails harmlessly when a session registered it before
 }
 
 // Signed 16-bit words, as the system packs pointer positions.
@@ -37,35 +21,24 @@ EditorSession::EditorSession(AEffect* record) : record(record) {
     if (!dispatch(record, effEditGetRect, 0, &rect) || !rect) return;
     width = rect->right - rect->left;
     height = rect->bottom - rect->top;
-    openHostWindow();
-    if (!hostWindow) return;
+    hostWindow.reset(new HostWindow(width, height));
+    if (!hostWindow->handle()) return;
     editorOpen = true;
-    dispatch(record, effEditOpen, 0, hostWindow);
+    dispatch(record, effEditOpen, 0, hostWindow->handle());
     settle();
 }
 
 EditorSession::~EditorSession() {
     if (editorOpen) dispatch(record, effEditClose, 0, nullptr);
-    if (hostWindow) DestroyWindow(hostWindow);
+    hostWindow.reset();
     settle();
 }
 
-void EditorSession::openHostWindow() {
-    registerHostWindowClass();
-    RECT frame = {0, 0, width, height};
-    AdjustWindowRectEx(&frame, kHostStyle, FALSE, 0);
-    hostWindow = CreateWindowExA(0, kHostWindowClass, "ZQ3R Compressor", kHostStyle, kHostX, kHostY,
-                                 frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
-    if (hostWindow) ShowWindow(hostWindow, SW_SHOWNORMAL);
-}
+bool EditorSession::isOpen() const { return getEditorWindow() != nullptr; }
 
-bool EditorSession::isOpen() const { return hostWindow && IsWindow(hostWindow) && getEditorWindow(); }
+HWND EditorSession::getHostWindow() const { return hostWindow ? hostWindow->handle() : nullptr; }
 
-HWND EditorSession::getEditorWindow() const {
-    if (!hostWindow || !IsWindow(hostWindow)) return nullptr;
-    return GetWindow(hostWindow, GW_CHILD);
-}
+HWND EditorSession::getEditorWindow() const { return hostWindow ? hostWindow->editorWindow() : nullptr; }
 
 void EditorSession::settle() {
     MSG message;

@@ -9,10 +9,12 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "CapturedImage.h"
+#include "HostWindow.h"
 #include "host/AEffect.h"
 
 struct MousePoint {
@@ -33,7 +35,7 @@ public:
 
     // True when the host window and the editor's window exist.
     bool isOpen() const;
-    HWND getHostWindow() const { return hostWindow; }
+    HWND getHostWindow() const;
     // The editor's window inside the host window, or null.
     HWND getEditorWindow() const;
     // The rectangle the editor reported: width and height.
@@ -55,11 +57,10 @@ public:
     bool savePng(const std::string& path) const;
 
 private:
-    void openHostWindow();
     void post(UINT message, WPARAM buttons, MousePoint point) const;
 
     AEffect* record;
-    HWND hostWindow = nullptr;
+    std::unique_ptr<HostWindow> hostWindow;
     int32_t width = 0;
     int32_t height = 0;
     bool editorOpen = false;
