@@ -1,10 +1,11 @@
 // PNG files through libpng, where the build has it (Linux).
 #include "PngFile.h"
 
+#include "PartialFile.h"
+
 #include <png.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 
 namespace {
@@ -46,22 +47,13 @@ bool writeRows(FILE* file, const CapturedImage& image) {
 
 bool writePng(const CapturedImage& image, const std::string& path) {
     if (image.empty() || image.pixels.size() != size_t(image.width) * size_t(image.height)) return false;
-    // Written beside the target and renamed into place, so that a failure
-    // leaves no half-written picture behind.
-    std::string temporary = path + ".partial";
     bool written = false;
     {
-        File file(std::fopen(temporary.c_str(), "wb"));
+        File file(std::fopen(partialPathFor(path).c_str(), "wb"));
         if (!file) return false;
         written = writeRows(file.get(), image) && std::fflush(file.get()) == 0;
     }
-    std::error_code error;
-    if (written) std::filesystem::rename(temporary, path, error);
-    if (!written || error) {
-        std::filesystem::remove(temporary, error);
-        return false;
-    }
-    return true;
+    return commitPartialFile(path, written);
 }
 
 bool readPng(const std::string& path, CapturedImage& image) {

@@ -2,13 +2,14 @@
 // which have no libpng package to link.
 #include "PngFile.h"
 
+#include "PartialFile.h"
+
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_PNG
 #include <stb_image.h>
 #include <stb_image_write.h>
 
-#include <filesystem>
 
 bool writePng(const CapturedImage& image, const std::string& path) {
     if (image.empty() || image.pixels.size() != size_t(image.width) * size_t(image.height)) return false;
@@ -18,17 +19,9 @@ bool writePng(const CapturedImage& image, const std::string& path) {
         rgb[i * 3 + 1] = (unsigned char)(image.pixels[i] >> 8);
         rgb[i * 3 + 2] = (unsigned char)image.pixels[i];
     }
-    // Written beside the target and renamed into place, so that a failure
-    // leaves no half-written picture behind.
-    std::string temporary = path + ".partial";
-    bool written = stbi_write_png(temporary.c_str(), image.width, image.height, 3, rgb.data(), image.width * 3) != 0;
-    std::error_code error;
-    if (written) std::filesystem::rename(temporary, path, error);
-    if (!written || error) {
-        std::filesystem::remove(temporary, error);
-        return false;
-    }
-    return true;
+    const bool written = stbi_write_png(partialPathFor(path).c_str(), image.width, image.height, 3, rgb.data(),
+                                        image.width * 3) != 0;
+    return commitPartialFile(path, written);
 }
 
 bool readPng(const std::string& path, CapturedImage& image) {
