@@ -19,14 +19,16 @@ fail() {
     exit 1
 }
 
-mount -t proc proc /proc || fail "cannot mount /proc"
-mount -t sysfs sysfs /sys
-mount -t devtmpfs devtmpfs /dev
+# The initramfs hands over /proc, /sys, /dev and /run already mounted.
+mounted() { [ -r /proc/mounts ] && grep -q " $1 " /proc/mounts; }
+mounted /proc || mount -t proc proc /proc || fail "cannot mount /proc"
+mounted /sys || mount -t sysfs sysfs /sys
+mounted /dev || mount -t devtmpfs devtmpfs /dev
+mounted /run || mount -t tmpfs tmpfs /run
 mkdir -p /dev/pts /dev/shm
-mount -t devpts devpts /dev/pts
+mounted /dev/pts || mount -t devpts devpts /dev/pts
 mount -t tmpfs tmpfs /dev/shm
 mount -t tmpfs tmpfs /tmp
-mount -t tmpfs tmpfs /run
 hostname zq3r-machine
 
 job="" shares=""
@@ -84,4 +86,6 @@ for folder in $shares; do umount "$folder"; done
 IFS="$old_ifs"
 mount -o remount,ro /
 echo o >/proc/sysrq-trigger
-sleep 60
+# Wait for the power to go without starting another program, which would
+# read a disk that is already going away.
+while :; do :; done

@@ -8,9 +8,9 @@
 # (see guest-init.sh), and powers off. The job folder and every further
 # folder are shared with the machine at their own paths, read-write, so
 # paths compiled into programs hold inside too. The job's output is printed
-# as it comes and kept in output.log; its exit code is this script's. When
-# the machine ends without finishing the job, the console's last lines are
-# printed and the exit code is 3.
+# as it reaches the host and kept in output.log; its exit code is this
+# script's. When the machine ends without finishing the job, the console's
+# last lines are printed and the exit code is 3.
 #
 # --image     the image's folder (default: build-image.sh's, built if needed)
 # --writable  keep what the job writes to the disk (default: a throwaway
@@ -21,7 +21,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 say() { echo "machine: $*" >&2; }
 usage() {
-    sed -n '2,3p' "$0" | cut -c3- >&2
+    echo "usage: $(sed -n 4p "$0" | sed 's/^# *//')" >&2
     exit 2
 }
 
@@ -113,15 +113,19 @@ cpus=$(nproc)
 [ "$cpus" -le 4 ] || cpus=4
 say "booting with $accel_name, $cpus processors; job $job/job.sh"
 started=$(date +%s)
-timeout --kill-after=10 "$timeout_s" qemu-system-x86_64 "${accel[@]}" -smp "$cpus" -m 3072 \
+timeout --foreground --kill-after=10 "$timeout_s" qemu-system-x86_64 "${accel[@]}" -smp "$cpus" -m 3072 \
     -display none -monitor none -no-reboot -serial "file:$job/console.log" \
     -kernel "$image/vmlinuz" -initrd "$image/initrd.img" \
     -append "root=/dev/vda rw console=ttyS0 quiet panic=1 init=/sbin/zq3r-init zq3r.job=$job zq3r.shares=$share_paths" \
     -drive "file=$image/disk.img,format=raw,if=virtio" $snapshot "${shares[@]}" >&2 &
 machine=$!
-tail -n +1 -f --pid=$machine "$job/output.log" 2>/dev/null
+tail -n +1 -f --pid=$machine "$job/output.log" 2>/dev/null &
+follower=$!
+# Whoever stops this script (CTest at its time-out, a person) stops the machine.
+trap 'kill $machine $follower 2>/dev/null; exit 130' INT TERM
 wait $machine
 machine_status=$?
+wait $follower
 elapsed=$(($(date +%s) - started))
 
 if [ ! -s "$job/exit-code" ]; then
