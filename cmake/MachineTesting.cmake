@@ -3,6 +3,12 @@
 # a minute each, so one boot runs every program: the boot is a CTest fixture
 # test, and each program has a test of its own that reports what it did in
 # there. The job folder holds the job, one line per program and the results.
+#
+# Emulated code runs some 30 times slower, so only the suites where the word
+# size matters are marked for the machine: the engine's arithmetic, the host
+# bridge's record and dispatcher, the editor, and the Windows test host with
+# the DLL itself. The window layer's and the toolkit's suites run under Wine
+# in the 64-bit build.
 
 set(ZQ3R_MACHINE_JOB ${CMAKE_BINARY_DIR}/machine-job)
 
