@@ -87,7 +87,8 @@ std::string recordProblems(const AEffect* record) {
         problems << "an entry is missing; ";
     if (record->numPrograms != 0 || record->numParams != 0) problems << "programs or parameters reported; ";
     if (record->numInputs != 2 || record->numOutputs != 2) problems << "not two inputs and two outputs; ";
-    if (record->flags != (effFlagsHasEditor | effFlagsCanMono | effFlagsCanReplacing)) problems << "flags are not 0x19; ";
+    if (record->flags != (effFlagsHasEditor | effFlagsCanMono | effFlagsCanReplacing | effFlagsProgramChunks))
+        problems << "flags are not 0x39; ";
     if (record->uniqueID != fourCharCode("ZQ3R")) problems << "unique id is not ZQ3R; ";
     if (record->version != 1) problems << "version is not 1; ";
     if (record->ioRatio != 1.0f) problems << "ioRatio is not 1; ";
