@@ -60,7 +60,11 @@ TEST_F(RenderPresetTest, WhatOneRunSavesTheNextLoadsAndRendersTheSame) {
         ASSERT_EQ(loading.exitCode, 0) << loading.output;
 
         EXPECT_NE(loading.output.find(shown[round]), std::string::npos) << loading.output;
-        EXPECT_EQ(readBytes(path("second.wav")), readBytes(path("first.wav")));
+        // Sample for sample: the files' own headers carry the time they were written.
+        const TestAudio first = readAudio(path("first.wav"));
+        const TestAudio second = readAudio(path("second.wav"));
+        EXPECT_EQ(second.left, first.left);
+        EXPECT_EQ(second.right, first.right);
         EXPECT_EQ(readBytes(path("again/" + name)), readBytes(path(name)));
     }
 }
