@@ -104,12 +104,11 @@ std::string writeChunkReference(const std::string& path, const ChunkOutput& outp
 }
 
 std::string readChunkReference(const std::string& path, ChunkOutput& output) {
-    std::ifstream file(path);
-    if (!file) return "cannot read " + path;
+    std::vector<std::string> lines;
+    const std::string problem = readReferenceLines(path, lines);
+    if (!problem.empty()) return problem;
     output = ChunkOutput();
-    std::string line;
-    while (std::getline(file, line)) {
-        if (line.empty() || line[0] == '#') continue;
+    for (const std::string& line : lines) {
         std::istringstream words(line);
         std::string name;
         words >> name;
