@@ -4,7 +4,7 @@
 
 #include "gui/FilmstripBitmap.h"
 #include "gui/WindowSupport.h"
-#include "host/Allocation.h"
+#include "engine/Allocation.h"
 
 int32_t aboutClassOpens = 0;
 const char* const kAboutBoxWindowClass = "AboutBoxWindowClass";

@@ -10,7 +10,7 @@
 #include "gui/ParamButton.h"
 #include "gui/ParamKnob.h"
 #include "gui/WindowSupport.h"
-#include "host/Allocation.h"
+#include "engine/Allocation.h"
 
 int32_t panelClassUsers = 0;
 

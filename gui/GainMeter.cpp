@@ -3,7 +3,7 @@
 #include "engine/CompressorEngine.h"
 #include "gui/FilmstripBitmap.h"
 #include "gui/WindowSupport.h"
-#include "host/Allocation.h"
+#include "engine/Allocation.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "gui/FilmstripBitmap.h"
 #include "gui/FrameDisplay.h"
 #include "gui/MouseTracking.h"
-#include "host/Allocation.h"
+#include "engine/Allocation.h"
 
 ParamButton::ParamButton(CompressorEngine* engine, int32_t paramIndex, int32_t bitmapId, const PixelRect& rect,
                          uint32_t flags, FrameDisplay* display)

@@ -6,7 +6,7 @@
 #include "gui/FilmstripBitmap.h"
 #include "gui/FrameDisplay.h"
 #include "gui/MouseTracking.h"
-#include "host/Allocation.h"
+#include "engine/Allocation.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "HostTestSupport.h"
 #include "engine/CompressorPlugin.h"
-#include "host/Allocation.h"
+#include "engine/Allocation.h"
 #include "host/ModuleInstance.h"
 #include "host/PluginEntry.h"
 
