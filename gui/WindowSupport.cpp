@@ -106,6 +106,9 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_RBUTTONUP:
         recordButtonRelease(kRightButton);
         return 0;
+    case WM_CAPTURECHANGED:
+        recordCaptureLost(window, reinterpret_cast<HWND>(lParam));
+        return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }
