@@ -1,9 +1,9 @@
 #include "gui/GainMeter.h"
 
+#include "engine/Allocation.h"
 #include "engine/CompressorEngine.h"
 #include "gui/FilmstripBitmap.h"
 #include "gui/WindowSupport.h"
-#include "engine/Allocation.h"
 
 namespace {
 

@@ -102,4 +102,28 @@ TEST(EditorThreads, MeterEndsOnTheLastPublishedValueWhicheverThreadDrawsLast) {
     }
 }
 
+// Hosts that run one user-interface thread per plug-in window open and close
+// editors on several threads at once. The class stays registered while any
+// editor is open, so every open gets its window, and every close takes it.
+TEST(EditorThreads, EditorsOpenAndCloseOnTwoThreadsAtOnce) {
+    auto openAndClose = [](std::atomic<int>& failures) {
+        PluginInstance plugin;
+        HostWindow host(kEditorWidth, kEditorHeight);
+        for (int cycle = 0; cycle < 100; ++cycle) {
+            if (plugin.dispatch(effEditOpen, 0, host.handle()) != 1 || !host.editorWindow()) ++failures;
+            plugin.dispatch(effEditIdle);
+            plugin.dispatch(effEditClose);
+            if (GetWindow(host.handle(), GW_CHILD)) ++failures;
+        }
+    };
+    std::atomic<int> failures{0};
+    std::thread first(openAndClose, std::ref(failures));
+    std::thread second(openAndClose, std::ref(failures));
+    first.join();
+    second.join();
+    EXPECT_EQ(failures.load(), 0);
+    EXPECT_EQ(panelClassUsers, 0);
+    EXPECT_FALSE(genericClassRegistered());
+}
+
 }  // namespace
