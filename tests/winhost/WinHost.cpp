@@ -2,8 +2,9 @@
 // it gets, runs the session and compares the output with the native
 // library's, saves and loads state chunks and compares their bytes with the
 // native library's, then opens the DLL's editor in a window of its own and
-// compares its picture with the native build's. Prints a short report; exits
-// non-zero on any problem.
+// compares its picture with the native build's, and last leads the editor's
+// windows through reopening, unusual close orders and an unload. Prints a
+// short report; exits non-zero on any problem.
 //
 //   winhost <plug-in DLL> <reference file> <editor picture> <chunk reference>
 #include <windows.h>
@@ -12,6 +13,7 @@
 #include <string>
 
 #include "ChunkSession.h"
+#include "EditorLifecycle.h"
 #include "EditorSession.h"
 #include "HostSession.h"
 #include "PngFile.h"
@@ -126,6 +128,9 @@ int main(int argc, char** argv) {
     problem = checkEditor(vstPluginMain, argv[3]);
     if (!problem.empty()) return fail(problem);
     FreeLibrary(library);
+
+    problem = checkEditorLifecycle(argv[1]);
+    if (!problem.empty()) return fail(problem);
     std::printf("result:        PASSED\n");
     return 0;
 }
