@@ -101,6 +101,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BadPreset{"NotAPreset", [](std::string& b) { b = "RIFF and more"; }, "is not a preset file"},
         BadPreset{"Empty", [](std::string& b) { b.clear(); }, "is not a preset file"},
+        BadPreset{"CutInItsMagic", [](std::string& b) { b.resize(3); }, "is not a preset file"},
+        BadPreset{"CutInItsCount", [](std::string& b) { b.resize(6); }, "ends inside its header"},
         BadPreset{"CutInTheHeader", [](std::string& b) { b.resize(30); }, "is truncated"},
         BadPreset{"CutInTheChunk", [](std::string& b) { b.pop_back(); }, "is truncated"},
         BadPreset{"CutWithItsCount", [](std::string& b) { b.resize(40); putNumber(b, 4, 32, true); }, "ends inside its header"},

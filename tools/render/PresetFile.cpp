@@ -111,8 +111,12 @@ bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::st
 
 bool decodePresetFile(const std::vector<uint8_t>& bytes, const std::string& path, PresetFile& preset,
                       std::string& error) {
-    if (bytes.size() < kCountedFrom || getNumber(bytes, 0) != kContainerMagic) {
+    if (bytes.size() < kNumberSize || getNumber(bytes, 0) != kContainerMagic) {
         error = "'" + path + "' is not a preset file (it does not begin with 'CcnK')";
+        return false;
+    }
+    if (bytes.size() < kCountedFrom) {
+        error = "preset '" + path + "' is truncated: it ends inside its header";
         return false;
     }
     const int64_t announced = static_cast<uint32_t>(getNumber(bytes, kSizeOffset));
