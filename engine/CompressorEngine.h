@@ -13,6 +13,7 @@
 
 #include "engine/CompressorListener.h"
 #include "engine/CompressorProgram.h"
+#include "engine/CompressorState.h"
 #include "engine/ParameterIndex.h"
 
 struct StereoRun;
@@ -55,6 +56,12 @@ public:
     };
     Coefficients getCoefficients() const;
 
+    // The whole state a person can see or reach, and its return. Restoring
+    // tells no listener: the editor learns of it from its owner, at its next
+    // idle. The audio thread takes the values at its next block.
+    CompressorState getState() const;
+    void restoreState(const CompressorState& state);
+
 private:
     enum class Mode { Accumulate, Replace };
     void processBlock(const StereoRun& block, Mode mode);
@@ -80,4 +87,5 @@ private:
     int32_t meterCounter = 0;  // samples since the last meter update; audio thread only
     int32_t programCount = 0;
     int32_t currentProgram = 0;
+    bool copySlotFilled = false;
 };

@@ -1,6 +1,6 @@
 // The host's audio thread processes, and so redraws the meter, while its
 // user-interface thread opens the editor, switches programs, drags in it and
-// closes it again.
+// closes it again, or loads saved states into it.
 // Meant for the thread sanitizer, which reports any data race between them.
 #include <gtest/gtest.h>
 
@@ -14,6 +14,7 @@
 #include "editor/CompressorEditor.h"
 #include "editor/PanelLayout.h"
 #include "engine/CompressorEngine.h"
+#include "engine/FactoryPrograms.h"
 #include "gui/FilmstripBitmap.h"
 #include "gui/GainMeter.h"
 
@@ -124,6 +125,45 @@ TEST(EditorThreads, EditorsOpenAndCloseOnTwoThreadsAtOnce) {
     EXPECT_EQ(failures.load(), 0);
     EXPECT_EQ(panelClassUsers, 0);
     EXPECT_FALSE(genericClassRegistered());
+}
+
+// A host that loads sessions, presets and undo steps while the song plays.
+TEST(EditorThreads, AudioRunsWhileTheHostLoadsStatesIntoTheOpenEditor) {
+    PluginInstance plugin;
+    std::vector<uint8_t> chunks[2][2];  // by state: the whole state, the preset
+    for (int state = 0; state < 2; ++state) {
+        plugin.engine()->setParameter(kThreshold, state ? 0.1f : 0.0f);
+        plugin.engine()->setParameter(kCopyCommand, 0.0f);
+        plugin.engine()->setParameter(kNextCommand, 0.0f);
+        for (int preset = 0; preset < 2; ++preset) {
+            void* data = nullptr;
+            const intptr_t size = plugin.record()->dispatcher(plugin.record(), effGetChunk, preset, 0, &data, 0.0f);
+            ASSERT_GT(size, 0);
+            chunks[state][preset].assign(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+        }
+    }
+    std::atomic<bool> running{true};
+    std::atomic<int> blocks{0};
+    std::thread audio(runAudio, plugin.record(), std::cref(running), std::ref(blocks));
+
+    EditorSession session(plugin.record());
+    ASSERT_TRUE(session.isOpen());
+    for (int load = 0; load < 200; ++load) {
+        const int preset = load % 3 == 0;
+        std::vector<uint8_t>& chunk = chunks[load % 2][preset];
+        EXPECT_EQ(plugin.record()->dispatcher(plugin.record(), effSetChunk, preset,
+                                              static_cast<intptr_t>(chunk.size()), chunk.data(), 0.0f),
+                  1);
+        session.idle();
+        if (load % 20 == 0) {
+            const int awaited = blocks.load() + 5;
+            while (blocks.load() < awaited) std::this_thread::yield();
+        }
+    }
+    running = false;
+    audio.join();
+    EXPECT_EQ(plugin.engine()->getCurrentProgram(), 2);
+    EXPECT_EQ(plugin.engine()->getParameter(kThreshold), factoryPrograms[2][kThreshold]);
 }
 
 }  // namespace

@@ -197,7 +197,7 @@ TEST_F(RenderFailureTest, HelpListsEveryOptionAndSucceeds) {
     for (const char* option : {"--out", "--plugin", "--block", "--accumulate", "--float", "--bench", "--quiet", "--help",
                                "--program", "--program-name", "--ratio", "--threshold", "--threshold-db", "--attack",
                                "--release", "--makeup", "--makeup-db", "--bypass", "--editor-png", "--plot",
-                               "--meter-csv"}) {
+                               "--meter-csv", "--preset", "--save-preset"}) {
         EXPECT_NE(run.output.find(option), std::string::npos) << option;
     }
     EXPECT_EQ(entries(), std::set<std::string>{});

@@ -14,8 +14,8 @@ namespace {
 
 // Paths a signal handler may still have to remove. The handler can only use
 // what needs no allocation, hence fixed buffers.
-// A render writes up to five at once: the audio, the editor picture, the
-// meter values, the plot and its data.
+// A render writes up to six at once: the audio, the editor picture, the
+// meter values, the plot and its data, and the preset.
 constexpr int kPendingSlots = 8;
 constexpr size_t kPendingPathSize = 4096;
 char pendingPaths[kPendingSlots][kPendingPathSize];
