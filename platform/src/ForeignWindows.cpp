@@ -62,8 +62,10 @@ HWND addHostWindow(System& system, NativeWindow twin, const RECT& onScreen) {
 HWND adoptForeignWindow(uintptr_t nativeWindow) {
     if (nativeWindow == 0 || nativeWindow > UINT32_MAX) return nullptr;
     const NativeWindow twin = NativeWindow(nativeWindow);
-    // A host window destroyed since the last look must not be found again.
+    // A host window destroyed since the last look must not be found again,
+    // and what threads that ended left on the display goes first.
     NativeWindows::service();
+    NativeWindows::settle();
     System& system = System::instance();
     WindowBackend* display = hostDisplay(system);
     if (!display) return nullptr;

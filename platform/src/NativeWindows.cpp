@@ -34,6 +34,14 @@ struct PixelPush {
     size_t offset;
 };
 
+bool twinned(const System& system, NativeWindow twin) {
+    for (HWND handle : system.twinned) {
+        const Window* window = system.window(handle);
+        if (window && window->twin == twin) return true;
+    }
+    return false;
+}
+
 bool ownsWindowsOf(const System& system, HWND owner) {
     for (HWND top : system.topLevelWindows) {
         const Window* window = system.window(top);
@@ -132,7 +140,12 @@ void settle() {
             }
         }
         for (HWND handle : unused) WindowTree::removeSilently(system, handle);
-        retired.swap(system.retiredTwins);
+        // A host's window adopted again (by another thread, or after its
+        // thread ended) is still listened to.
+        for (const System::RetiredTwin& twin : system.retiredTwins) {
+            if (!twin.hostWindow || !twinned(system, twin.window)) retired.push_back(twin);
+        }
+        system.retiredTwins.clear();
         display = system.display.get();
         // Closing the connection takes every twin and grab with it.
         if (system.twinned.empty()) closing = system.useDisplay(createHeadlessBackend(), false);

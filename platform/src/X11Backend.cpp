@@ -96,6 +96,9 @@ public:
         xcb_generic_error_t* error = xcb_request_check(
             connection, xcb_change_window_attributes_checked(connection, window, XCB_CW_EVENT_MASK, &events));
         const bool alive = origin && !error;
+        // The replies came after every event sent before them: a
+        // destruction already waiting names an earlier window of this id.
+        keepQueuedEventsBut(window);
         if (alive) {
             *onScreen = RECT{origin->dst_x, origin->dst_y, origin->dst_x + geometry->width,
                              origin->dst_y + geometry->height};
@@ -173,6 +176,8 @@ public:
     }
 
     void readInput(std::vector<NativeEvent>& events) override {
+        events.insert(events.end(), kept.begin(), kept.end());
+        kept.clear();
         while (xcb_generic_event_t* event = xcb_poll_for_event(connection)) {
             translate(*event, events);
             free(event);
@@ -232,6 +237,15 @@ private:
                           uint16_t(width), uint16_t(height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
                           XCB_CW_BACK_PIXMAP | XCB_CW_BORDER_PIXEL | XCB_CW_EVENT_MASK | XCB_CW_COLORMAP, values);
         return window;
+    }
+
+    void keepQueuedEventsBut(NativeWindow destroyed) {
+        while (xcb_generic_event_t* event = xcb_poll_for_queued_event(connection)) {
+            const bool stale = (event->response_type & 0x7f) == XCB_DESTROY_NOTIFY &&
+                               reinterpret_cast<xcb_destroy_notify_event_t*>(event)->window == destroyed;
+            if (!stale) translate(*event, kept);
+            free(event);
+        }
     }
 
     static NativeEvent destroyedEvent(NativeWindow window) {
@@ -306,6 +320,7 @@ private:
     xcb_atom_t decorationHints = XCB_NONE;
     size_t maxImageBytes = 0;
     std::vector<NativeWindow> adopted;
+    std::vector<NativeEvent> kept;  // read while adopting, not yet reported
 };
 
 xcb_screen_t* screenNumber(xcb_connection_t* connection, int number) {
