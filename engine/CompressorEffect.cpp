@@ -1,7 +1,7 @@
 #include "engine/CompressorEffect.h"
 
 #include "editor/CompressorEditor.h"
-#include "host/Allocation.h"
+#include "engine/Allocation.h"
 #include "host/ModuleInstance.h"
 
 namespace {
@@ -21,6 +21,10 @@ bool isStereoBlock(float** inputs, float** outputs, int32_t sampleFrames) {
 // from them for the life of the instance.
 CompressorEffect::CompressorEffect(audioMasterCallback audioMaster)
     : EffectBase(audioMaster, 0, 0), CompressorEngine(sampleRate, blockSize) {
+    // Without its bank the engine has no program to load: every value would
+    // be 0 and the output 20 dB down. Such an instance is refused, as one
+    // without its editor is.
+    if (!hasProgramBank()) creationFailed = 1;
     createEditor();
     setNumInputs(stereoChannels);
     setNumOutputs(stereoChannels);

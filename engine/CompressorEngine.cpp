@@ -1,7 +1,6 @@
 #include "engine/CompressorEngine.h"
 
-#include <new>
-
+#include "engine/Allocation.h"
 #include "engine/CoefficientMapping.h"
 #include "engine/DenormalGuard.h"
 #include "engine/FactoryPrograms.h"
@@ -38,7 +37,7 @@ void CompressorEngine::setListener(CompressorListener* newListener) {
 void CompressorEngine::setNumPrograms(int32_t count) {
     if (count < 1) count = 1;
     delete[] programBank;
-    programBank = new (std::nothrow) CompressorProgram[count + 1];
+    programBank = allocateArray<CompressorProgram>(count + 1);
     programCount = count;
     currentProgram = 0;
 

@@ -42,6 +42,9 @@ public:
     int32_t getMeterInterval() const { return meterInterval; }
     float getEnvelope() const { return envelope.load(std::memory_order_relaxed); }
     int32_t getCurrentProgram() const { return currentProgram; }
+    // False when the bank could not be allocated: the engine then has no
+    // programs, and an instance built around it is refused.
+    bool hasProgramBank() const { return programBank != nullptr; }
 
     struct Coefficients {
         float ratioFactor;

@@ -1,5 +1,6 @@
 // The library as hosts load it: its exported entry points and its loader
 // hooks. Only these lines know which target they are built for.
+#include "editor/CompressorPanel.h"
 #include "host/ModuleInstance.h"
 #include "host/PluginEntry.h"
 
@@ -24,7 +25,10 @@ extern "C" AEffect* VSTPluginMain(audioMasterCallback audioMaster) { return plug
 
 #ifdef _WIN32
 
+// Unloaded by FreeLibrary (not at process exit, where reserved is set), the
+// library takes its window classes with it: their procedures lie in its image.
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    if (reason == DLL_PROCESS_DETACH && !reserved) unregisterEditorWindowClasses();
     onLoaderNotification(instance, reason);
     return TRUE;
 }
@@ -48,6 +52,7 @@ __attribute__((constructor)) static void attachLibrary() {
 
 __attribute__((destructor)) static void detachLibrary() {
     HINSTANCE module = moduleInstance;
+    unregisterEditorWindowClasses();
     onLoaderNotification(module, DLL_PROCESS_DETACH);
     unregisterModule(module);
     releaseWindowSystem();

@@ -69,4 +69,61 @@ TEST(EditorThreads, AudioRunsWhileTheEditorIsOpenedDraggedAndClosed) {
                            meter->getCurrentFrame()));
 }
 
+// The panel repaints on the user-interface thread while the audio thread
+// publishes meter values, so both draw the meter at once. Whichever draws
+// last, the meter must end on the frame of the last value published.
+TEST(EditorThreads, MeterEndsOnTheLastPublishedValueWhicheverThreadDrawsLast) {
+    PluginInstance plugin;
+    plugin.engine()->setParameter(kRatio, 1.0f);
+    plugin.engine()->setParameter(kThreshold, 0.0f);
+    EditorSession session(plugin.record());
+    const FilmstripBitmap* meter = plugin.editor()->getGainMeter()->getBitmap();
+    const PixelRect& meterRect = panelLayout::kGainMeter.rect;
+    for (int round = 0; round < 200; ++round) {
+        std::atomic<int> repaints{0};
+        std::atomic<bool> finished{false};
+        std::thread audio([&] {
+            // Loud and quiet meter intervals in turn, until the panel has
+            // repainted a few times, then one last value.
+            for (int interval = 0; repaints.load() < 5; ++interval) {
+                plugin.processConstant(interval % 2 ? 0.9f : 0.05f + 0.01f * (round % 10), 881);
+            }
+            plugin.processConstant(0.3f + 0.05f * (round % 8), 881);
+            finished = true;
+        });
+        while (!finished.load()) {
+            session.repaint();
+            repaints.fetch_add(1);
+        }
+        audio.join();
+        const int32_t expected = meter->frameFor(plugin.engine()->getVu(0));
+        ASSERT_TRUE(showsFrame(session.capture(), meterRect, panelLayout::kGainMeter.bitmapId, expected))
+            << "round " << round;
+    }
+}
+
+// Hosts that run one user-interface thread per plug-in window open and close
+// editors on several threads at once. The class stays registered while any
+// editor is open, so every open gets its window, and every close takes it.
+TEST(EditorThreads, EditorsOpenAndCloseOnTwoThreadsAtOnce) {
+    auto openAndClose = [](std::atomic<int>& failures) {
+        PluginInstance plugin;
+        HostWindow host(kEditorWidth, kEditorHeight);
+        for (int cycle = 0; cycle < 100; ++cycle) {
+            if (plugin.dispatch(effEditOpen, 0, host.handle()) != 1 || !host.editorWindow()) ++failures;
+            plugin.dispatch(effEditIdle);
+            plugin.dispatch(effEditClose);
+            if (GetWindow(host.handle(), GW_CHILD)) ++failures;
+        }
+    };
+    std::atomic<int> failures{0};
+    std::thread first(openAndClose, std::ref(failures));
+    std::thread second(openAndClose, std::ref(failures));
+    first.join();
+    second.join();
+    EXPECT_EQ(failures.load(), 0);
+    EXPECT_EQ(panelClassUsers, 0);
+    EXPECT_FALSE(genericClassRegistered());
+}
+
 }  // namespace

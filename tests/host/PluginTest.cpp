@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "HostTestSupport.h"
+#include "engine/Allocation.h"
 #include "engine/CompressorPlugin.h"
-#include "host/Allocation.h"
 #include "host/ModuleInstance.h"
 #include "host/PluginEntry.h"
 

@@ -1,8 +1,9 @@
 // A small Windows host: loads the plug-in DLL as hosts do, checks the record
 // it gets, runs the session and compares the output with the native
 // library's, then opens the DLL's editor in a window of its own and compares
-// its picture with the native build's. Prints a short report; exits non-zero
-// on any problem.
+// its picture with the native build's, and last leads the editor's windows
+// through reopening, unusual close orders and an unload. Prints a short
+// report; exits non-zero on any problem.
 //
 //   winhost <plug-in DLL> <reference file> <editor picture>
 #include <windows.h>
@@ -10,6 +11,7 @@
 #include <cstdio>
 #include <string>
 
+#include "EditorLifecycle.h"
 #include "EditorSession.h"
 #include "HostSession.h"
 #include "PngFile.h"
@@ -115,6 +117,9 @@ int main(int argc, char** argv) {
     problem = checkEditor(vstPluginMain, argv[3]);
     if (!problem.empty()) return fail(problem);
     FreeLibrary(library);
+
+    problem = checkEditorLifecycle(argv[1]);
+    if (!problem.empty()) return fail(problem);
     std::printf("result:        PASSED\n");
     return 0;
 }
