@@ -50,6 +50,8 @@ intptr_t openEditor(EditorBase* editor, void* hostWindow) {
 
 }  // namespace
 
+// The editor opcodes come from the host's user-interface thread, and the
+// window system's service runs there with them.
 intptr_t EffectBase::dispatcher(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
     if (static_cast<uint32_t>(opcode) > static_cast<uint32_t>(effLastOpcode)) return 0;
     if (needsPointer(opcode) && !ptr) return 0;

@@ -17,10 +17,11 @@
 #include "TestDisplay.h"
 #include "tools/render/HostedPlugin.h"
 
-// Where the editor's host windows are placed, clear of the screen's centre
-// where the about box appears.
-constexpr int32_t kHostX = 16;
-constexpr int32_t kHostY = 16;
+// Where the editor's host windows are placed: clear of the screen's centre
+// where the about box appears, and far enough from its corner for a drag to
+// leave the window to the left and above.
+constexpr int32_t kHostX = 40;
+constexpr int32_t kHostY = 40;
 
 // One instance of the built library with its editor on the display, opened,
 // idled and closed on the host's user-interface thread.

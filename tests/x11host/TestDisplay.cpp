@@ -113,4 +113,17 @@ void TestDisplay::releaseButton(int button) {
     sync();
 }
 
+bool TestDisplay::pointerIsFree() {
+    xcb_grab_pointer_reply_t* reply = xcb_grab_pointer_reply(
+        connection,
+        xcb_grab_pointer(connection, 0, screen->root, 0, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, XCB_NONE,
+                         XCB_NONE, XCB_CURRENT_TIME),
+        nullptr);
+    const bool available = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
+    std::free(reply);
+    if (available) xcb_ungrab_pointer(connection, XCB_CURRENT_TIME);
+    sync();
+    return available;
+}
+
 void TestDisplay::sync() { free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr)); }

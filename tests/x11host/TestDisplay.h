@@ -51,6 +51,9 @@ public:
     void movePointer(xcb_window_t window, int32_t x, int32_t y);
     void pressButton(int button);
     void releaseButton(int button);
+    // Whether no client holds the pointer grabbed: found by grabbing it for
+    // a moment.
+    bool pointerIsFree();
     // Waits until the server has done everything asked so far.
     void sync();
 

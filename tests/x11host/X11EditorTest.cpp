@@ -43,6 +43,8 @@ protected:
         display.pressButton(kLeftButton);
         for (const MousePoint& point : path) display.movePointer(editor->window(), point.x, point.y);
         display.releaseButton(kLeftButton);
+        // The editor lets go of the pointer once it has seen the release.
+        EXPECT_TRUE(eventually([&] { return display.pointerIsFree(); })) << "the pointer stays grabbed";
         headless.session().drag(path);
     }
 
@@ -70,6 +72,10 @@ TEST_F(X11Editor, FollowsTheRealPointerAsTheHeadlessEditorFollowsMessages) {
 
     drag({{86, 27}, {100, 40}, {112, 55}, {118, 62}});
     EXPECT_TRUE(showsAsHeadless("ratio-turned"));
+    // The capture keeps the pointer reported outside the window, in
+    // negative coordinates, as the knob's angle needs them.
+    drag({{130, 27}, {60, 10}, {-25, -12}});
+    EXPECT_TRUE(showsAsHeadless("threshold-turned-outside"));
     EXPECT_TRUE(makesTheSameAudio(44100));
 
     click(kNext);

@@ -42,6 +42,7 @@ protected:
         if (!display.isConnected()) return;
         EXPECT_TRUE(eventually([&] { return sorted(display.topLevelWindows()) == topLevelBefore; }))
             << "a top-level window of ours is left on the display";
+        EXPECT_TRUE(display.pointerIsFree()) << "a grab of ours is left on the display";
     }
 
     static std::vector<xcb_window_t> sorted(std::vector<xcb_window_t> windows) {
@@ -61,6 +62,7 @@ protected:
         display.movePointer(window, point.x, point.y);
         display.pressButton(1);
         display.releaseButton(1);
+        EXPECT_TRUE(eventually([&] { return display.pointerIsFree(); })) << "the pointer stays grabbed";
     }
 
     TestDisplay display;
