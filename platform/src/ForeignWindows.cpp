@@ -75,6 +75,7 @@ HWND adoptForeignWindow(uintptr_t nativeWindow) {
         SystemLock lock(system.mutex);
         handle = knownHostWindow(system, twin);
         if (!handle) handle = addHostWindow(system, twin, onScreen);
+        if (handle) system.window(handle)->adopting = true;
     }
     // Nothing adopted: the display closes again if nothing else is on it.
     if (!handle) NativeWindows::settle();
@@ -89,5 +90,13 @@ void serviceForeignWindows() {
         DispatchMessageA(&message);
     }
     NativeWindows::service();
+    {
+        System& system = System::instance();
+        SystemLock lock(system.mutex);
+        for (HWND handle : system.twinned) {
+            Window* window = system.window(handle);
+            if (window->hostWindow && window->queue == &currentQueue()) window->adopting = false;
+        }
+    }
     NativeWindows::settle();
 }

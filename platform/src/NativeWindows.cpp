@@ -135,7 +135,8 @@ void settle() {
         std::vector<HWND> unused;
         for (HWND handle : system.twinned) {
             const Window* window = system.window(handle);
-            if (window && window->hostWindow && window->children.empty() && !ownsWindowsOf(system, handle)) {
+            if (window && window->hostWindow && !window->adopting && window->children.empty() &&
+                !ownsWindowsOf(system, handle)) {
                 unused.push_back(handle);
             }
         }

@@ -55,6 +55,9 @@ struct Window {
     // handed us, the host's own window, which we never destroy.
     NativeWindow twin = 0;
     bool hostWindow = false;
+    // Handed out and not yet served: kept even while nothing of ours is in
+    // it, as an editor that opens again first closes what it had there.
+    bool adopting = false;
     RECT unpushed = {};  // surface pixels the twin does not show yet
 
     bool isChild() const { return (style & WS_CHILD) != 0; }

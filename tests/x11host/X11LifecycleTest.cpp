@@ -101,6 +101,19 @@ TEST_F(X11Lifecycle, ClosingTwiceLeavesNothing) {
     EXPECT_TRUE(nothingInside(editor.window()));
 }
 
+// A host may open the editor again into the same window without closing it.
+TEST_F(X11Lifecycle, OpeningAgainIntoTheSameWindowShowsTheEditorOnce) {
+    EditorOnDisplay editor(display, gui);
+    HeadlessEditor headless;
+    Idling idling(gui, {&editor});
+    ASSERT_EQ(editor.open(), 1);
+    ASSERT_EQ(editor.open(), 1);
+    EXPECT_TRUE(showsSoon(display, editor.window(), headless.session().capture(), "opened-twice"));
+    EXPECT_EQ(display.children(editor.window()).size(), 1u);
+    editor.closeEditor();
+    EXPECT_TRUE(nothingInside(editor.window()));
+}
+
 TEST_F(X11Lifecycle, ClosingThePlugInWithTheEditorAndAboutBoxOpenLeavesNothing) {
     EditorOnDisplay editor(display, gui);
     Idling idling(gui, {&editor});
