@@ -29,11 +29,8 @@ WindowBackend* hostDisplay(System& system) {
 }
 
 HWND knownHostWindow(const System& system, NativeWindow twin) {
-    for (HWND handle : system.twinned) {
-        const Window* window = system.window(handle);
-        if (window && window->hostWindow && window->twin == twin && window->queue == &currentQueue()) return handle;
-    }
-    return nullptr;
+    const Window* window = NativeWindows::windowOfTwin(system, twin);
+    return window && window->hostWindow && window->queue == &currentQueue() ? window->handle : nullptr;
 }
 
 // A visible top-level window without a procedure of ours and without
@@ -55,6 +52,17 @@ HWND addHostWindow(System& system, NativeWindow twin, const RECT& onScreen) {
     system.topLevelWindows.push_back(handle);
     NativeWindows::setTwin(system, *record, twin);
     return handle;
+}
+
+// The editors that opened into the calling thread's host windows have done
+// so: from now on a host window with nothing of ours in it is let go.
+void endAdoptions() {
+    System& system = System::instance();
+    SystemLock lock(system.mutex);
+    for (HWND handle : system.twinned) {
+        Window* window = system.window(handle);
+        if (window && window->hostWindow && window->queue == &currentQueue()) window->adopting = false;
+    }
 }
 
 }  // namespace
@@ -90,13 +98,6 @@ void serviceForeignWindows() {
         DispatchMessageA(&message);
     }
     NativeWindows::service();
-    {
-        System& system = System::instance();
-        SystemLock lock(system.mutex);
-        for (HWND handle : system.twinned) {
-            Window* window = system.window(handle);
-            if (window->hostWindow && window->queue == &currentQueue()) window->adopting = false;
-        }
-    }
+    endAdoptions();
     NativeWindows::settle();
 }

@@ -12,14 +12,6 @@ namespace NativeWindows {
 
 namespace {
 
-Window* windowOfTwin(const System& system, NativeWindow twin) {
-    for (HWND handle : system.twinned) {
-        Window* window = system.window(handle);
-        if (window && window->twin == twin) return window;
-    }
-    return nullptr;
-}
-
 UINT buttonMessage(int button, bool pressed) {
     switch (button) {
     case 1: return pressed ? WM_LBUTTONDOWN : WM_LBUTTONUP;

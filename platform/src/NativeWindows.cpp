@@ -34,14 +34,6 @@ struct PixelPush {
     size_t offset;
 };
 
-bool twinned(const System& system, NativeWindow twin) {
-    for (HWND handle : system.twinned) {
-        const Window* window = system.window(handle);
-        if (window && window->twin == twin) return true;
-    }
-    return false;
-}
-
 bool ownsWindowsOf(const System& system, HWND owner) {
     for (HWND top : system.topLevelWindows) {
         const Window* window = system.window(top);
@@ -69,6 +61,14 @@ void retire(System& system, Window& window) {
     if (!window.twin) return;
     system.retiredTwins.push_back(System::RetiredTwin{window.twin, window.hostWindow});
     setTwin(system, window, 0);
+}
+
+Window* windowOfTwin(const System& system, NativeWindow twin) {
+    for (HWND handle : system.twinned) {
+        Window* window = system.window(handle);
+        if (window && window->twin == twin) return window;
+    }
+    return nullptr;
 }
 
 bool ownsTwins(const System& system, const MessageQueue& queue) {
@@ -144,7 +144,7 @@ void settle() {
         // A host's window adopted again (by another thread, or after its
         // thread ended) is still listened to.
         for (const System::RetiredTwin& twin : system.retiredTwins) {
-            if (!twin.hostWindow || !twinned(system, twin.window)) retired.push_back(twin);
+            if (!twin.hostWindow || !windowOfTwin(system, twin.window)) retired.push_back(twin);
         }
         system.retiredTwins.clear();
         display = system.display.get();

@@ -19,6 +19,7 @@ void markChanged(Window& window, const RECT& rect);
 // The window is being removed: its twin goes once the lock is free.
 void retire(System& system, Window& window);
 bool ownsTwins(const System& system, const MessageQueue& queue);
+Window* windowOfTwin(const System& system, NativeWindow twin);
 
 // These take the lock themselves and call the backend without it.
 void mirrorNewWindow(HWND window);

@@ -138,8 +138,8 @@ bool eventually(const std::function<bool()>& condition) {
     return samePicture(shown, expected) << " for " << name << "; the screen's picture is in " << kept;
 }
 
-CapturedImage committedPicture(const std::string& name) {
+CapturedImage committedPicture(const std::string& path) {
     CapturedImage picture;
-    EXPECT_TRUE(readPng(ZQ3R_SOURCE_DIR "/tests/editor/reference/" + name + ".png", picture)) << name;
+    EXPECT_TRUE(readPng(ZQ3R_SOURCE_DIR "/" + path, picture)) << path;
     return picture;
 }

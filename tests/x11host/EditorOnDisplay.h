@@ -82,4 +82,5 @@ std::vector<float> processSignal(HostedPlugin& plugin, const std::vector<float>&
 // Waits until the condition holds; false after a few seconds.
 bool eventually(const std::function<bool()>& condition);
 
-CapturedImage committedPicture(const std::string& name);
+// A picture committed to the source tree, by its path there.
+CapturedImage committedPicture(const std::string& path);

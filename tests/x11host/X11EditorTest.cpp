@@ -29,11 +29,14 @@ protected:
         editor.reset(new EditorOnDisplay(display, gui));
         ASSERT_EQ(editor->open(), 1);
         gui.setIdle([this] { editor->idle(); });
+        // Shown, and so ready for the pointer.
+        ASSERT_TRUE(showsAsHeadless("factory"));
     }
 
     void TearDown() override {
         gui.setIdle(nullptr);
         editor.reset();
+        EXPECT_TRUE(eventually([&] { return display.pointerIsFree(); })) << "a grab of ours is left on the display";
     }
 
     // The real pointer pressed at the first point, moved through the others
@@ -43,8 +46,6 @@ protected:
         display.pressButton(kLeftButton);
         for (const MousePoint& point : path) display.movePointer(editor->window(), point.x, point.y);
         display.releaseButton(kLeftButton);
-        // The editor lets go of the pointer once it has seen the release.
-        EXPECT_TRUE(eventually([&] { return display.pointerIsFree(); })) << "the pointer stays grabbed";
         headless.session().drag(path);
     }
 
@@ -68,8 +69,6 @@ protected:
 };
 
 TEST_F(X11Editor, FollowsTheRealPointerAsTheHeadlessEditorFollowsMessages) {
-    EXPECT_TRUE(showsAsHeadless("factory"));
-
     drag({{86, 27}, {100, 40}, {112, 55}, {118, 62}});
     EXPECT_TRUE(showsAsHeadless("ratio-turned"));
     // The capture keeps the pointer reported outside the window, in
@@ -89,7 +88,7 @@ TEST_F(X11Editor, FollowsTheRealPointerAsTheHeadlessEditorFollowsMessages) {
 TEST_F(X11Editor, ShowsTheSwitchDownWhileTheButtonIsHeld) {
     display.movePointer(editor->window(), kPowerCentre.x, kPowerCentre.y);
     display.pressButton(kLeftButton);
-    EXPECT_TRUE(showsSoon(display, editor->window(), committedPicture("power-held"), "power-held"));
+    EXPECT_TRUE(showsSoon(display, editor->window(), committedPicture("tests/editor/reference/power-held.png"), "power-held"));
     display.releaseButton(kLeftButton);
     headless.session().click(kPowerCentre.x, kPowerCentre.y);
     EXPECT_TRUE(showsAsHeadless("power-bypassed"));
@@ -109,6 +108,8 @@ TEST_F(X11Editor, AboutBoxIsATopLevelWindowCentredOnTheScreen) {
     HWND headlessAbout = FindWindowExA(nullptr, nullptr, kAboutBoxWindowClass, nullptr);
     ASSERT_NE(headlessAbout, nullptr);
     EXPECT_TRUE(showsSoon(display, about, captureWindow(headlessAbout), "about"));
+    // The press that opened it holds the pointer until its release is seen.
+    EXPECT_TRUE(eventually([&] { return display.pointerIsFree(); })) << "the pointer stays grabbed";
 
     display.movePointer(about, 100, 100);
     display.pressButton(kLeftButton);
