@@ -15,20 +15,23 @@
 #include "EditorSession.h"
 #include "TestDisplay.h"
 #include "editor/PanelLayout.h"
+#include "engine/CompressorPlugin.h"
 #include "tools/render/HostedPlugin.h"
 
 namespace {
 
 constexpr float kSampleRate = 44100.0f;
 constexpr int kMeterInterval = 881;
-// The level steps every interval through a cycle of 16, so the meter's LED
-// count changes at most updates.
+// Every other interval is at full scale, the ones between at a level that
+// falls through a cycle of 16: every meter update lights another number of
+// LEDs, so every one redraws them (the benchmark counts it).
 constexpr int kLevelSteps = 16;
 
 struct MeterSignal {
     MeterSignal() : left(size_t(kMeterInterval) * kLevelSteps), right(left.size()), out(left.size()) {
         for (size_t i = 0; i < left.size(); ++i) {
-            const float level = std::pow(10.0f, -2.0f * float(i / kMeterInterval) / kLevelSteps);
+            const size_t step = i / kMeterInterval;
+            const float level = step % 2 ? std::pow(10.0f, -2.0f * float(step) / kLevelSteps) : 1.0f;
             left[i] = i % 2 ? level : -level;
             right[i] = left[i] * 0.5f;
         }
@@ -120,11 +123,29 @@ void idleWithMovingMeter(benchmark::State& state) {
 }
 BENCHMARK(idleWithMovingMeter)->Name("effEditIdle/on display/meter moving")->Unit(benchmark::kMicrosecond);
 
+// The meter's LED count after a call, read behind the record of the plug-in
+// linked in; the library on the display processes the same signal alike.
+int32_t litLeds(HostedPlugin& plugin) {
+    CompressorEngine* engine = static_cast<CompressorPlugin*>(static_cast<EffectBase*>(plugin.record()->object));
+    return static_cast<int32_t>(15.0f * engine->getVu(0) + 0.5f);
+}
+
 void meterInterval(benchmark::State& state, Editor editor) {
     BenchInstance bench(editor, state);
     MeterSignal signal;
     size_t step = 0;
     for (auto _ : state) signal.process(bench.instance(), step++);
+    if (editor == Editor::onDisplay) return;
+    // How often an update redraws the LEDs rather than finding them as they are.
+    int32_t changes = 0;
+    int32_t previous = litLeds(bench.instance());
+    for (size_t i = 0; i < kLevelSteps * 4; ++i) {
+        signal.process(bench.instance(), step++);
+        const int32_t lit = litLeds(bench.instance());
+        changes += lit != previous;
+        previous = lit;
+    }
+    state.counters["LED changes per update"] = double(changes) / (kLevelSteps * 4);
 }
 BENCHMARK_CAPTURE(meterInterval, closed, Editor::closed)->Name("process 881 frames/editor closed");
 BENCHMARK_CAPTURE(meterInterval, headless, Editor::headless)->Name("process 881 frames/editor open headless");
