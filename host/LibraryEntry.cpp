@@ -5,7 +5,10 @@
 #include "host/PluginEntry.h"
 
 #ifndef _WIN32
+#include "host/HostWindowSystem.h"
 #include "resources/EmbeddedBitmaps.h"
+
+#include <ForeignWindows.h>
 #endif
 
 // C++ reserves the name `main` for programs, so the exported function has
@@ -32,10 +35,18 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
 
 #else
 
+// Linux hosts hand effEditOpen an X11 window id and run no message loop of
+// ours: the window system adopts the id and is served from effEditIdle.
+static bool adoptHostWindow(void* hostWindow, HWND* window) {
+    *window = adoptForeignWindow(reinterpret_cast<uintptr_t>(hostWindow));
+    return *window != nullptr;
+}
+
 // The window system learns of the library's bitmaps when it is loaded and
 // forgets them when it is unloaded, after the detach has run. The window
 // system is the library's own copy: it goes with the library.
 __attribute__((constructor)) static void attachLibrary() {
+    installHostWindowSystem(HostWindowSystem{adoptHostWindow, serviceForeignWindows});
     onLoaderNotification(registerModule(embeddedBitmaps, embeddedBitmapCount), DLL_PROCESS_ATTACH);
 }
 
