@@ -231,7 +231,9 @@ TEST(LostCapture, EndsTheHoldAsIfTheButtonHadBeenReleased) {
         EXPECT_EQ(mouseState.capturedButton, kNoButton);
         EXPECT_EQ(GetCapture(), loss == Loss::AnotherWindowTakesIt ? dialog.handle() : nullptr);
         ReleaseCapture();
-        if (loss == Loss::WindowDestroyed) EXPECT_FALSE(IsWindow(holding));
+        if (loss == Loss::WindowDestroyed) {
+            EXPECT_FALSE(IsWindow(holding));
+        }
 
         // The next press holds as before.
         if (loss != Loss::WindowDestroyed) {
