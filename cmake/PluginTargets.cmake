@@ -74,3 +74,14 @@ function(zq3r_link_plugin target)
     target_link_libraries(${target} PRIVATE zq3r_module_resources)
   endif()
 endfunction()
+
+# --- Installing the library where Linux hosts look for it ------------------------
+
+# For everyone: <prefix>/lib/vst, which with the prefix /usr is the folder
+# Debian's plug-in packages use (cmake --install build/native --prefix /usr).
+# For one user: the component "user" goes straight into the prefix
+# (cmake --install build/native --component user --prefix ~/.vst).
+if(NOT WIN32)
+  install(TARGETS zq3r-compressor LIBRARY DESTINATION lib/vst COMPONENT system)
+  install(TARGETS zq3r-compressor LIBRARY DESTINATION . COMPONENT user EXCLUDE_FROM_ALL)
+endif()

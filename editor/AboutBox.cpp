@@ -2,9 +2,9 @@
 
 #include <cstring>
 
+#include "engine/Allocation.h"
 #include "gui/FilmstripBitmap.h"
 #include "gui/WindowSupport.h"
-#include "host/Allocation.h"
 
 int32_t aboutClassOpens = 0;
 const char* const kAboutBoxWindowClass = "AboutBoxWindowClass";
@@ -73,7 +73,10 @@ void AboutBox::open() {
     const PixelPoint centre = getScreenCentre();
     const PixelRect client = {centre.x - bitmapRect.width / 2, centre.y - bitmapRect.height / 2, bitmapRect.width,
                               bitmapRect.height};
-    if (++aboutClassOpens == 1) registerClass();
+    {
+        std::lock_guard<std::mutex> guard(windowClassLock());
+        if (++aboutClassOpens == 1) registerClass();
+    }
     createPopupWindow(parentWindow, client, title, &popupWindow, kAboutBoxWindowClass);
     if (!popupWindow) return;
     SetWindowLongPtrA(popupWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));

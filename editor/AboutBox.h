@@ -11,7 +11,9 @@
 
 class FilmstripBitmap;
 
-// Openings of about boxes in the process; the first registers the class.
+// Openings of about boxes in the process since the class was last
+// registered; the first registers it. The last editor to close unregisters
+// it and starts the count again. Guarded by windowClassLock.
 extern int32_t aboutClassOpens;
 extern const char* const kAboutBoxWindowClass;
 

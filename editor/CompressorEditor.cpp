@@ -22,13 +22,11 @@ CompressorEditor::CompressorEditor(EffectBase* effect, CompressorEngine* engine)
     effect->getEffectRecord()->flags |= effFlagsHasEditor;
 }
 
-// The child window belongs to the host's window and may outlive the editor:
-// it must not lead later paints and clicks to a deleted panel.
+// A host may close the plug-in with its editor open: the editor closes first,
+// so that nothing of it stays in the host's window.
 CompressorEditor::~CompressorEditor() {
+    close();
     destroyControls();
-    const HWND child = getChildWindow();
-    WindowClient* const client = this;
-    if (child && IsWindow(child) && windowClientOf(child) == client) setWindowClient(child, nullptr);
 }
 
 int32_t CompressorEditor::getRect(ERect** rect) {

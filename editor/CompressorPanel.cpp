@@ -2,6 +2,7 @@
 
 #include "editor/AboutBox.h"
 #include "editor/PanelLayout.h"
+#include "engine/Allocation.h"
 #include "engine/CompressorEngine.h"
 #include "gui/ButtonGroup.h"
 #include "gui/FilmstripBitmap.h"
@@ -10,9 +11,16 @@
 #include "gui/ParamButton.h"
 #include "gui/ParamKnob.h"
 #include "gui/WindowSupport.h"
-#include "host/Allocation.h"
 
 int32_t panelClassUsers = 0;
+
+void unregisterEditorWindowClasses() {
+    std::lock_guard<std::mutex> guard(windowClassLock());
+    unregisterWindowClass();
+    unregisterModuleWindowClass(kAboutBoxWindowClass);
+    panelClassUsers = 0;
+    aboutClassOpens = 0;
+}
 
 namespace {
 
@@ -82,26 +90,58 @@ void CompressorPanel::destroyControls() {
 }
 
 void CompressorPanel::open(HWND parent) {
-    if (++panelClassUsers == 1) registerWindowClass();
+    if (opened) close();
+    opened = true;
+    acquireWindowClasses();
     createChildWindow(this, parent, &childWindow, panelRect);
-    if (background) background->setWindow(childWindow);
-    if (buttonGroup) buttonGroup->setWindow(childWindow);
-    if (aboutBox) aboutBox->setParentWindow(childWindow);
-    if (powerLed) powerLed->setWindow(childWindow);
-    if (powerButton) powerButton->setWindow(childWindow);
-    for (ParamKnob* knob : {ratioKnob, thresholdKnob, attackKnob, releaseKnob, makeupKnob}) {
-        if (knob) knob->setWindow(childWindow);
-    }
-    if (gainMeter) gainMeter->setWindow(childWindow);
+    attachControls(childWindow);
 }
 
-// A close without an open leaves the count at zero rather than below it, so
-// that the next open still registers the class.
+void CompressorPanel::attachControls(HWND window) {
+    if (background) background->setWindow(window);
+    if (buttonGroup) buttonGroup->setWindow(window);
+    if (aboutBox) aboutBox->setParentWindow(window);
+    if (powerLed) powerLed->setWindow(window);
+    if (powerButton) powerButton->setWindow(window);
+    for (ParamKnob* knob : {ratioKnob, thresholdKnob, attackKnob, releaseKnob, makeupKnob}) {
+        if (knob) knob->setWindow(window);
+    }
+    if (gainMeter) gainMeter->setWindow(window);
+}
+
+// Hosts reopen the editor into the same window, close in any order and unload
+// the library: nothing of ours may stay in their window. The window goes
+// before the class, which cannot be unregistered while a window of it exists.
 void CompressorPanel::close() {
-    if (panelClassUsers > 0 && --panelClassUsers == 0) unregisterWindowClass();
-    // The audio thread keeps updating the meter; the window may soon belong
-    // to nobody, or to somebody else.
-    if (gainMeter) gainMeter->setWindow(nullptr);
+    if (!opened) return;
+    opened = false;
+    if (aboutBox && aboutBox->isPopupOpen()) aboutBox->close();
+    if (childWindow && IsWindow(childWindow) && windowClientOf(childWindow) == this) DestroyWindow(childWindow);
+    windowDestroyed();
+    releaseWindowClasses();
+}
+
+// The audio thread keeps updating the meter; a window that is gone may soon
+// be somebody else's.
+void CompressorPanel::windowDestroyed() {
+    if (childWindow && IsWindow(childWindow) && windowClientOf(childWindow) == this) setWindowClient(childWindow, nullptr);
+    childWindow = nullptr;
+    attachControls(nullptr);
+}
+
+void CompressorPanel::acquireWindowClasses() {
+    std::lock_guard<std::mutex> guard(windowClassLock());
+    if (++panelClassUsers == 1) registerWindowClass();
+}
+
+void CompressorPanel::releaseWindowClasses() {
+    std::lock_guard<std::mutex> guard(windowClassLock());
+    if (panelClassUsers > 0 && --panelClassUsers > 0) return;
+    unregisterWindowClass();
+    if (aboutClassOpens > 0 && aboutBox) {
+        aboutBox->unregisterClass();
+        aboutClassOpens = 0;
+    }
 }
 
 void CompressorPanel::draw() {

@@ -23,9 +23,14 @@ class GainMeter;
 class ParamButton;
 class ParamKnob;
 
-// Panel opens minus closes in the process; the window class is registered
-// while it is above zero.
+// Open panels in the process; the window classes are registered while it is
+// above zero. Guarded by windowClassLock.
 extern int32_t panelClassUsers;
+
+// Unregisters the editor's window classes wherever the counts stand: a
+// library that is unloaded must not leave a class whose procedure lies in
+// its image.
+void unregisterEditorWindowClasses();
 
 class CompressorPanel : public CompressorListener, public WindowClient {
 public:
@@ -39,9 +44,13 @@ public:
     void destroyControls();
     PixelRect getRect() const { return panelRect; }
     // Creates the child window in parent and attaches every control to it.
+    // An open panel is closed first.
     void open(HWND parent);
-    // The child window goes with the host's window; the meter stops drawing.
+    // Destroys the child window and the about popup, so that the host's
+    // window holds nothing of ours; the last panel to close unregisters the
+    // window classes. A panel that is not open ignores it.
     void close();
+    bool isOpen() const { return opened; }
     void idle() {}
 
     void draw() override;
@@ -51,6 +60,7 @@ public:
     void onMouseDown(int32_t x, int32_t y) override;
     void updateControls() override;
     void updateMeter() override;
+    void windowDestroyed() override;
 
     HWND getChildWindow() const { return childWindow; }
     const GainMeter* getGainMeter() const { return gainMeter; }
@@ -77,6 +87,11 @@ private:
     ParamKnob* releaseKnob = nullptr;
     ParamKnob* makeupKnob = nullptr;
     GainMeter* gainMeter = nullptr;
+    void acquireWindowClasses();
+    void releaseWindowClasses();
+    void attachControls(HWND window);
+
     PixelRect panelRect = {0, 0, 0, 0};
     HWND childWindow = nullptr;
+    bool opened = false;
 };

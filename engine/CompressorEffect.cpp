@@ -1,7 +1,8 @@
 #include "engine/CompressorEffect.h"
 
 #include "editor/CompressorEditor.h"
-#include "host/Allocation.h"
+#include "editor/EditorBase.h"
+#include "engine/Allocation.h"
 #include "host/ModuleInstance.h"
 
 namespace {
@@ -21,11 +22,16 @@ bool isStereoBlock(float** inputs, float** outputs, int32_t sampleFrames) {
 // from them for the life of the instance.
 CompressorEffect::CompressorEffect(audioMasterCallback audioMaster)
     : EffectBase(audioMaster, 0, 0), CompressorEngine(sampleRate, blockSize) {
+    // Without its bank the engine has no program to load: every value would
+    // be 0 and the output 20 dB down. Such an instance is refused, as one
+    // without its editor is.
+    if (!hasProgramBank()) creationFailed = 1;
     createEditor();
     setNumInputs(stereoChannels);
     setNumOutputs(stereoChannels);
     setCanMono(1);
     setCanReplacing(1);
+    setProgramChunks(1);
 }
 
 CompressorEffect::~CompressorEffect() {}
@@ -48,4 +54,24 @@ void CompressorEffect::process(float** inputs, float** outputs, int32_t sampleFr
 void CompressorEffect::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {
     if (!isStereoBlock(inputs, outputs, sampleFrames)) return;
     CompressorEngine::processReplacing(inputs[0], inputs[1], outputs[0], outputs[1], sampleFrames);
+}
+
+int32_t CompressorEffect::getChunk(void** data, HostBool isPreset) {
+    if (!data) return 0;
+    const stateChunk::Contents contents = isPreset ? stateChunk::kWorkingValuesOnly : stateChunk::kWholeState;
+    const uint32_t size = stateChunk::write(getState(), contents, chunkBytes);
+    *data = chunkBytes;
+    return static_cast<int32_t>(size);
+}
+
+// The editor shows the restored state at its next idle, as hosts send it on
+// the user-interface thread; the audio thread takes the values at its next
+// block.
+int32_t CompressorEffect::setChunk(void* data, int32_t byteSize, HostBool isPreset) {
+    if (!data || byteSize <= 0) return 0;
+    CompressorState state = getState();
+    if (!stateChunk::read(static_cast<const uint8_t*>(data), static_cast<uint32_t>(byteSize), state)) return 0;
+    restoreState(state);
+    if (editor) editor->postUpdate();
+    return 1;
 }

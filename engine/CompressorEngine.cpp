@@ -1,7 +1,6 @@
 #include "engine/CompressorEngine.h"
 
-#include <new>
-
+#include "engine/Allocation.h"
 #include "engine/CoefficientMapping.h"
 #include "engine/DenormalGuard.h"
 #include "engine/FactoryPrograms.h"
@@ -38,7 +37,7 @@ void CompressorEngine::setListener(CompressorListener* newListener) {
 void CompressorEngine::setNumPrograms(int32_t count) {
     if (count < 1) count = 1;
     delete[] programBank;
-    programBank = new (std::nothrow) CompressorProgram[count + 1];
+    programBank = allocateArray<CompressorProgram>(count + 1);
     programCount = count;
     currentProgram = 0;
 
@@ -50,6 +49,7 @@ void CompressorEngine::setNumPrograms(int32_t count) {
     }
     for (AtomicFloat& parameter : parameters) parameter.store(0.0f, relaxed);
     storeProgram(count);
+    copySlotFilled = false;
 }
 
 void CompressorEngine::storeProgram(int32_t index) {
@@ -93,6 +93,7 @@ void CompressorEngine::runCommand(int32_t command) {
         break;
     case kCopyCommand:
         storeProgram(programCount);
+        copySlotFilled = true;
         notifyControls();
         break;
     case kPasteCommand:
@@ -184,4 +185,33 @@ void CompressorEngine::processBlock(const StereoRun& block, Mode mode) {
     // coefficient far outside the knobs' range could still overflow it;
     // never carry that into the next call.
     if (!bypass) envelope.store(std::isfinite(computer.envelope) ? computer.envelope : 0.0f, relaxed);
+}
+
+CompressorState CompressorEngine::getState() const {
+    CompressorState state;
+    state.currentProgram = currentProgram;
+    for (int32_t k = 0; k < kParameterCount; ++k) state.working.values[k] = parameters[k].load(relaxed);
+    if (programBank) {
+        for (int32_t program = 0; program < kFactoryProgramCount && program < programCount; ++program)
+            state.programs[program] = programBank[program];
+        state.copySlot = programBank[programCount];
+        state.copySlotFilled = copySlotFilled;
+    } else {
+        for (float& value : state.copySlot.values) value = 0.0f;
+    }
+    return state;
+}
+
+// The working values are stored one by one, as a program load stores them;
+// a block that starts in between runs once with a mix of old and new.
+void CompressorEngine::restoreState(const CompressorState& state) {
+    if (programBank) {
+        for (int32_t program = 0; program < kFactoryProgramCount && program < programCount; ++program)
+            programBank[program] = state.programs[program];
+        programBank[programCount] = state.copySlot;
+        copySlotFilled = state.copySlotFilled;
+    }
+    if (state.currentProgram >= 0 && state.currentProgram < programCount) currentProgram = state.currentProgram;
+    for (int32_t k = 0; k < kParameterCount; ++k) parameters[k].store(state.working.values[k], relaxed);
+    recomputeCoefficients();
 }

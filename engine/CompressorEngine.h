@@ -13,6 +13,7 @@
 
 #include "engine/CompressorListener.h"
 #include "engine/CompressorProgram.h"
+#include "engine/CompressorState.h"
 #include "engine/ParameterIndex.h"
 
 struct StereoRun;
@@ -42,6 +43,9 @@ public:
     int32_t getMeterInterval() const { return meterInterval; }
     float getEnvelope() const { return envelope.load(std::memory_order_relaxed); }
     int32_t getCurrentProgram() const { return currentProgram; }
+    // False when the bank could not be allocated: the engine then has no
+    // programs, and an instance built around it is refused.
+    bool hasProgramBank() const { return programBank != nullptr; }
 
     struct Coefficients {
         float ratioFactor;
@@ -51,6 +55,12 @@ public:
         float makeUpLevel;
     };
     Coefficients getCoefficients() const;
+
+    // The whole state a person can see or reach, and its return. Restoring
+    // tells no listener: the editor learns of it from its owner, at its next
+    // idle. The audio thread takes the values at its next block.
+    CompressorState getState() const;
+    void restoreState(const CompressorState& state);
 
 private:
     enum class Mode { Accumulate, Replace };
@@ -77,4 +87,5 @@ private:
     int32_t meterCounter = 0;  // samples since the last meter update; audio thread only
     int32_t programCount = 0;
     int32_t currentProgram = 0;
+    bool copySlotFilled = false;
 };

@@ -41,13 +41,19 @@ struct GainComputer {
         return envelope - envelope * lastGain;
     }
 
-    // A non-finite detector value does not drive the envelope: one infinite
-    // sample would otherwise silence the output for good.
-    static float detect(float left, float right) {
-        const float leftPeak = std::fabs(left);
-        const float rightPeak = std::fabs(right);
-        const float peak = leftPeak > rightPeak ? leftPeak : rightPeak;
+    // A non-finite sample does not drive the envelope: one infinite sample
+    // would otherwise silence the output for good. It counts as silence in
+    // its own channel only, so the other channel's peak still drives the
+    // envelope for that frame.
+    static float finitePeak(float sample) {
+        const float peak = std::fabs(sample);
         return peak <= FLT_MAX ? peak : 0.0f;
+    }
+
+    static float detect(float left, float right) {
+        const float leftPeak = finitePeak(left);
+        const float rightPeak = finitePeak(right);
+        return leftPeak > rightPeak ? leftPeak : rightPeak;
     }
 
     float followPeak(float detector, float env) const {
@@ -106,9 +112,13 @@ inline void GainComputer::compressFourFrames(const StereoRun& run, int32_t i) {
     const __m128 left = _mm_loadu_ps(run.inLeft + i);
     const __m128 right = _mm_loadu_ps(run.inRight + i);
 
-    // max picks its second operand when the first is not greater, as detect does.
-    const __m128 peak = _mm_max_ps(_mm_and_ps(left, absMask), _mm_and_ps(right, absMask));
-    const __m128 detector = _mm_and_ps(peak, _mm_cmple_ps(peak, _mm_set1_ps(FLT_MAX)));
+    // Each channel's non-finite peaks are zeroed first; max then picks its
+    // second operand when the first is not greater, as detect does.
+    const __m128 largest = _mm_set1_ps(FLT_MAX);
+    const __m128 leftPeak = _mm_and_ps(left, absMask);
+    const __m128 rightPeak = _mm_and_ps(right, absMask);
+    const __m128 detector = _mm_max_ps(_mm_and_ps(leftPeak, _mm_cmple_ps(leftPeak, largest)),
+                                       _mm_and_ps(rightPeak, _mm_cmple_ps(rightPeak, largest)));
     alignas(16) float detectors[4];
     _mm_store_ps(detectors, detector);
     const float env0 = followPeak(detectors[0], envelope);

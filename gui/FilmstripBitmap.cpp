@@ -22,13 +22,19 @@ int32_t FilmstripBitmap::frameFor(float value) const {
 void FilmstripBitmap::setValue(float value) {
     const int32_t frame = frameFor(value);
     currentFrame.store(frame, std::memory_order_relaxed);
-    drawFrame(frame * rect.width);
+    show(frame);
 }
 
 void FilmstripBitmap::setValueIfChanged(float value) {
     const int32_t frame = frameFor(value);
-    if (currentFrame.exchange(frame, std::memory_order_relaxed) == frame) return;
-    drawFrame(frame * rect.width);
+    currentFrame.store(frame, std::memory_order_relaxed);
+    if (shownFrame.load(std::memory_order_relaxed) == frame) return;
+    show(frame);
+}
+
+void FilmstripBitmap::show(int32_t frame) {
+    const bool drawn = drawFrame(frame * rect.width);
+    shownFrame.store(drawn ? frame : kNoFrame, std::memory_order_relaxed);
 }
 
 bool FilmstripBitmap::hitTestRect(int32_t px, int32_t py) const {
@@ -59,21 +65,24 @@ void FilmstripBitmap::unload() {
     bitmapHandle = nullptr;
 }
 
-void FilmstripBitmap::drawFrame(int32_t sourceX) {
+// A bitmap can be selected into one device context at a time: while another
+// context holds it, the select fails and there is nothing to copy from.
+bool FilmstripBitmap::drawFrame(int32_t sourceX) {
     const HWND target = window.load(std::memory_order_relaxed);
-    if (!bitmapHandle || !target) return;
+    if (!bitmapHandle || !target) return false;
     HDC windowContext = GetDC(target);
-    if (!windowContext) return;
-    HDC stripContext = CreateCompatibleDC(windowContext);
-    if (!stripContext) {
-        ReleaseDC(target, windowContext);
-        return;
+    if (!windowContext) return false;
+    bool drawn = false;
+    if (HDC stripContext = CreateCompatibleDC(windowContext)) {
+        if (HGDIOBJ previous = SelectObject(stripContext, bitmapHandle)) {
+            drawn = BitBlt(windowContext, rect.x, rect.y, rect.width, rect.height, stripContext, sourceX, 0,
+                           SRCCOPY) != FALSE;
+            SelectObject(stripContext, previous);
+        }
+        DeleteDC(stripContext);
     }
-    HGDIOBJ previous = SelectObject(stripContext, bitmapHandle);
-    BitBlt(windowContext, rect.x, rect.y, rect.width, rect.height, stripContext, sourceX, 0, SRCCOPY);
-    SelectObject(stripContext, previous);
-    DeleteDC(stripContext);
     ReleaseDC(target, windowContext);
+    return drawn;
 }
 
 // Whole frames only; a rectangle without width has none.

@@ -5,9 +5,11 @@
 // or the circle inside it.
 //
 // Drawing is immediate: each draw takes a device context of the window,
-// copies the frame and releases the context. The gain meter's strip is drawn
-// from the audio thread as well as the user-interface thread, so the window
-// and the current frame are atomics.
+// copies the frame and releases the context. A draw that could not reach the
+// window (no window, no context, the bitmap held by another context) does
+// not count as shown, so the next setValueIfChanged draws it. The gain
+// meter's strip is drawn from the audio thread as well as the user-interface
+// thread (one at a time, see GainMeter), so the window and frames are atomics.
 #pragma once
 
 #include <windows.h>
@@ -27,7 +29,7 @@ public:
 
     // Selects the frame for the value and draws it.
     virtual void setValue(float value);
-    // Selects the frame for the value and draws it only when it changed.
+    // Selects the frame for the value and draws it unless it is already shown.
     virtual void setValueIfChanged(float value);
     // Both edges of the rectangle count as inside.
     virtual bool hitTestRect(int32_t px, int32_t py) const;
@@ -37,8 +39,9 @@ public:
     virtual void setWindow(HWND window);
     virtual void load(int32_t resourceId);
     virtual void unload();
-    // Copies the frame that starts at this strip column to the rectangle.
-    virtual void drawFrame(int32_t sourceX);
+    // Copies the frame that starts at this strip column to the rectangle;
+    // false when nothing reached the window.
+    virtual bool drawFrame(int32_t sourceX);
     virtual int32_t countFrames();
 
     // The frame a value selects: the nearest, halves going up. Values outside
@@ -49,12 +52,19 @@ public:
     int32_t getCurrentFrame() const { return currentFrame.load(std::memory_order_relaxed); }
     HWND getWindow() const { return window.load(std::memory_order_relaxed); }
     bool isLoaded() const { return bitmapHandle != nullptr; }
+    HBITMAP getBitmapHandle() const { return bitmapHandle; }
     const PixelRect& getRect() const { return rect; }
 
 private:
+    static constexpr int32_t kNoFrame = -1;
+    void show(int32_t frame);
+
     std::atomic<HWND> window{nullptr};
     PixelRect rect;
     int32_t frameCount = 0;
     std::atomic<int32_t> currentFrame{0};
+    // What the window is known to show; frame 0 counts as shown from the
+    // start, as every strip starts on its first frame.
+    std::atomic<int32_t> shownFrame{0};
     HBITMAP bitmapHandle = nullptr;
 };

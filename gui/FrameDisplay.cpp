@@ -1,7 +1,7 @@
 #include "gui/FrameDisplay.h"
 
+#include "engine/Allocation.h"
 #include "gui/FilmstripBitmap.h"
-#include "host/Allocation.h"
 
 FrameDisplay::FrameDisplay(int32_t bitmapId, const PixelRect& rect)
     : bitmap(allocateObject<FilmstripBitmap>(bitmapId, rect)) {}

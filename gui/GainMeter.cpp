@@ -1,9 +1,9 @@
 #include "gui/GainMeter.h"
 
+#include "engine/Allocation.h"
 #include "engine/CompressorEngine.h"
 #include "gui/FilmstripBitmap.h"
 #include "gui/WindowSupport.h"
-#include "host/Allocation.h"
 
 namespace {
 
@@ -18,14 +18,27 @@ GainMeter::GainMeter(CompressorEngine* engine, int32_t channel, int32_t bitmapId
 
 GainMeter::~GainMeter() { delete bitmap; }
 
-void GainMeter::draw() {
-    const float value = engine->getVu(channel);
-    if (window.load(std::memory_order_relaxed) && bitmap) bitmap->setValue(value);
-}
+void GainMeter::draw() { showLatestValue(Redraw::Always); }
 
-void GainMeter::update() {
-    const float value = engine->getVu(channel);
-    if (window.load(std::memory_order_relaxed) && bitmap) bitmap->setValueIfChanged(value);
+void GainMeter::update() { showLatestValue(Redraw::IfChanged); }
+
+// The requests and the drawing flag are sequentially consistent: a thread
+// that counts its request and then finds the flag taken is certain that the
+// drawing thread, which drops the flag before it reads the count again, sees
+// that request.
+void GainMeter::showLatestValue(Redraw redraw) {
+    if (redraw == Redraw::Always) redrawAll.store(true);
+    drawRequests.fetch_add(1);
+    while (!drawing.exchange(true)) {
+        const uint32_t served = drawRequests.load();
+        const bool always = redrawAll.exchange(false);
+        const float value = engine->getVu(channel);
+        if (window.load(std::memory_order_relaxed) && bitmap) {
+            always ? bitmap->setValue(value) : bitmap->setValueIfChanged(value);
+        }
+        drawing.store(false);
+        if (drawRequests.load() == served) return;
+    }
 }
 
 void GainMeter::setWindow(HWND newWindow) {

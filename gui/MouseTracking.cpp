@@ -8,6 +8,18 @@ namespace {
 constexpr UINT kFirstMouseMessage = 0x0200;
 constexpr UINT kLastMouseMessage = 0x0209;
 
+// The window that took the press of the button now held.
+HWND holdWindow = nullptr;
+
+// Ends the hold as a release would, without touching the capture, which is
+// no longer ours to release.
+void endHold() {
+    mouseState.capturedButton = kNoButton;
+    holdWindow = nullptr;
+}
+
+bool holdStillCaptured() { return holdWindow && IsWindow(holdWindow) && GetCapture() == holdWindow; }
+
 }  // namespace
 
 int32_t pumpMouseMessages() {
@@ -16,6 +28,7 @@ int32_t pumpMouseMessages() {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+    if (mouseState.capturedButton != kNoButton && !holdStillCaptured()) endHold();
     return mouseState.capturedButton;
 }
 
@@ -31,12 +44,20 @@ void recordMousePosition(LPARAM position) {
 void recordButtonPress(HWND window, LPARAM position, int32_t button) {
     recordMousePosition(position);
     mouseState.capturedButton = button;
+    holdWindow = window;
     SetCapture(window);
 }
 
 // Only the release of the held button ends a hold.
 void recordButtonRelease(int32_t button) {
     if (mouseState.capturedButton != button) return;
-    mouseState.capturedButton = kNoButton;
+    endHold();
     ReleaseCapture();
+}
+
+// A host dialog, a switch to another program or the window's destruction
+// takes the capture away in the middle of a hold.
+void recordCaptureLost(HWND window, HWND newOwner) {
+    if (mouseState.capturedButton == kNoButton || window != holdWindow || newOwner == window) return;
+    endHold();
 }

@@ -28,7 +28,9 @@ struct MouseState {
 extern MouseState mouseState;
 
 // Handles at most one pending mouse message of the thread, without waiting,
-// and returns the captured button afterwards.
+// and returns the captured button afterwards. A hold whose window no longer
+// has the capture (another window took it, or the window is gone) has ended:
+// no release will ever reach the window.
 int32_t pumpMouseMessages();
 PixelPoint getMousePosition();
 
@@ -46,3 +48,5 @@ void holdLoop(Pass pass) {
 void recordMousePosition(LPARAM position);
 void recordButtonPress(HWND window, LPARAM position, int32_t button);
 void recordButtonRelease(int32_t button);
+// WM_CAPTURECHANGED: the window lost the capture to newOwner (or to nobody).
+void recordCaptureLost(HWND window, HWND newOwner);

@@ -1,10 +1,10 @@
 #include "gui/ParamButton.h"
 
+#include "engine/Allocation.h"
 #include "engine/CompressorEngine.h"
 #include "gui/FilmstripBitmap.h"
 #include "gui/FrameDisplay.h"
 #include "gui/MouseTracking.h"
-#include "host/Allocation.h"
 
 ParamButton::ParamButton(CompressorEngine* engine, int32_t paramIndex, int32_t bitmapId, const PixelRect& rect,
                          uint32_t flags, FrameDisplay* display)

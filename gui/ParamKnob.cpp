@@ -2,11 +2,11 @@
 
 #include <cmath>
 
+#include "engine/Allocation.h"
 #include "engine/CompressorEngine.h"
 #include "gui/FilmstripBitmap.h"
 #include "gui/FrameDisplay.h"
 #include "gui/MouseTracking.h"
-#include "host/Allocation.h"
 
 namespace {
 

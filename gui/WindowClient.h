@@ -1,5 +1,6 @@
 // What a window of the generic class calls on the object in its user data:
-// painting, key presses and button presses. The panel is the only client.
+// painting, key presses, button presses and the window's destruction. The
+// panel is the only client.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,8 @@ public:
     virtual void onKey(int32_t keyCode) = 0;
     // May run a hold loop and return only after the button is released.
     virtual void onMouseDown(int32_t x, int32_t y) = 0;
+    // The window is being destroyed, by its client or with the host's window.
+    virtual void windowDestroyed() {}
 
 protected:
     ~WindowClient() = default;

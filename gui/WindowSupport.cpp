@@ -78,6 +78,11 @@ void unregisterModuleWindowClass(const char* className) {
     UnregisterClassA(className, moduleInstance);
 }
 
+std::mutex& windowClassLock() {
+    static std::mutex lock;
+    return lock;
+}
+
 void registerWindowClass() { registerModuleWindowClass(kGenericWindowClass, windowProc); }
 
 void unregisterWindowClass() { unregisterModuleWindowClass(kGenericWindowClass); }
@@ -106,6 +111,12 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_RBUTTONUP:
         recordButtonRelease(kRightButton);
         return 0;
+    case WM_CAPTURECHANGED:
+        recordCaptureLost(window, reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_DESTROY:
+        if (WindowClient* client = windowClientOf(window)) client->windowDestroyed();
+        return DefWindowProcA(window, message, wParam, lParam);
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }

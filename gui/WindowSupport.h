@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <mutex>
+
 #include "gui/PixelGeometry.h"
 #include "gui/WindowClient.h"
 
@@ -23,6 +25,10 @@ void createPopupWindow(HWND owner, const PixelRect& clientRect, const char* titl
 BOOL destroyWindow(HWND window);
 void registerWindowClass();
 void unregisterWindowClass();
+// Guards the editors' counts of window-class users and the registrations
+// they lead to: hosts may run one user-interface thread per plug-in window.
+// Taken only on user-interface threads, never on the audio path.
+std::mutex& windowClassLock();
 // A window class of the plug-in's module with the arrow cursor and the
 // button-face background, as all of the plug-in's windows have.
 void registerModuleWindowClass(const char* className, WNDPROC procedure);

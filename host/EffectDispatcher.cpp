@@ -5,6 +5,7 @@
 
 #include "editor/EditorBase.h"
 #include "host/EffectBase.h"
+#include "host/HostWindowSystem.h"
 
 namespace {
 
@@ -37,8 +38,20 @@ bool needsPointer(int32_t opcode) {
     }
 }
 
+// The host's window may be no window at all (on Linux an id that names none,
+// or no display): then nothing opens and the host hears so.
+intptr_t openEditor(EditorBase* editor, void* hostWindow) {
+    HWND parent = nullptr;
+    if (!hostWindowSystem().windowOf(hostWindow, &parent)) return 0;
+    const intptr_t opened = editor->open(parent);
+    hostWindowSystem().service();
+    return opened;
+}
+
 }  // namespace
 
+// The editor opcodes come from the host's user-interface thread, and the
+// window system's service runs there with them.
 intptr_t EffectBase::dispatcher(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
     if (static_cast<uint32_t>(opcode) > static_cast<uint32_t>(effLastOpcode)) return 0;
     if (needsPointer(opcode) && !ptr) return 0;
@@ -90,12 +103,18 @@ intptr_t EffectBase::dispatcher(int32_t opcode, int32_t index, intptr_t value, v
     case effEditGetRect:
         return editor ? editor->getRect(static_cast<ERect**>(ptr)) : 0;
     case effEditOpen:
-        return editor ? editor->open(static_cast<HWND>(ptr)) : 0;
+        return editor ? openEditor(editor, ptr) : 0;
     case effEditClose:
-        if (editor) editor->close();
+        if (editor) {
+            editor->close();
+            hostWindowSystem().service();
+        }
         return 0;
     case effEditIdle:
-        if (editor) editor->idle();
+        if (editor) {
+            editor->idle();
+            hostWindowSystem().service();
+        }
         return 0;
     case effIdentify:
         return kIdentifyAnswer;

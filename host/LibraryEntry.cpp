@@ -1,10 +1,14 @@
 // The library as hosts load it: its exported entry points and its loader
 // hooks. Only these lines know which target they are built for.
+#include "editor/CompressorPanel.h"
 #include "host/ModuleInstance.h"
 #include "host/PluginEntry.h"
 
 #ifndef _WIN32
+#include "host/HostWindowSystem.h"
 #include "resources/EmbeddedBitmaps.h"
+
+#include <ForeignWindows.h>
 #endif
 
 // C++ reserves the name `main` for programs, so the exported function has
@@ -21,22 +25,34 @@ extern "C" AEffect* VSTPluginMain(audioMasterCallback audioMaster) { return plug
 
 #ifdef _WIN32
 
+// Unloaded by FreeLibrary (not at process exit, where reserved is set), the
+// library takes its window classes with it: their procedures lie in its image.
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    if (reason == DLL_PROCESS_DETACH && !reserved) unregisterEditorWindowClasses();
     onLoaderNotification(instance, reason);
     return TRUE;
 }
 
 #else
 
+// Linux hosts hand effEditOpen an X11 window id and run no message loop of
+// ours: the window system adopts the id and is served from effEditIdle.
+static bool adoptHostWindow(void* hostWindow, HWND* window) {
+    *window = adoptForeignWindow(reinterpret_cast<uintptr_t>(hostWindow));
+    return *window != nullptr;
+}
+
 // The window system learns of the library's bitmaps when it is loaded and
 // forgets them when it is unloaded, after the detach has run. The window
 // system is the library's own copy: it goes with the library.
 __attribute__((constructor)) static void attachLibrary() {
+    installHostWindowSystem(HostWindowSystem{adoptHostWindow, serviceForeignWindows});
     onLoaderNotification(registerModule(embeddedBitmaps, embeddedBitmapCount), DLL_PROCESS_ATTACH);
 }
 
 __attribute__((destructor)) static void detachLibrary() {
     HINSTANCE module = moduleInstance;
+    unregisterEditorWindowClasses();
     onLoaderNotification(module, DLL_PROCESS_DETACH);
     unregisterModule(module);
     releaseWindowSystem();

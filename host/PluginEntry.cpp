@@ -1,7 +1,7 @@
 #include "host/PluginEntry.h"
 
+#include "engine/Allocation.h"
 #include "engine/CompressorPlugin.h"
-#include "host/Allocation.h"
 #include "host/ModuleInstance.h"
 
 AEffect* pluginMain(audioMasterCallback audioMaster) {

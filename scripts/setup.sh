@@ -10,6 +10,7 @@ packages=(
   python3 python3-pil python3-numpy python3-matplotlib fonts-dejavu-core
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine64 xvfb xauth
+  libxcb1-dev libxcb-xtest0-dev
   qemu-system-x86 mmdebstrap e2fsprogs
 )
 

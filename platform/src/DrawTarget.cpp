@@ -1,5 +1,6 @@
 #include "DrawTarget.h"
 
+#include "NativeWindows.h"
 #include "WindowTree.h"
 
 namespace platform {
@@ -19,6 +20,10 @@ std::vector<RECT> DrawTarget::writableParts(const RECT& area) const {
     return parts;
 }
 
+void DrawTarget::changed(const RECT& part) const {
+    if (window) NativeWindows::markChanged(*window, part);
+}
+
 bool resolveTarget(const System& system, const DeviceContext& context, bool forWriting,
                    DrawTarget& target) {
     if (context.kind == DcKind::memory) {
@@ -28,11 +33,12 @@ bool resolveTarget(const System& system, const DeviceContext& context, bool forW
         target.bounds = RECT{0, 0, bitmap->pixels->width(), bitmap->pixels->height()};
         return true;
     }
-    const Window* window = system.window(context.window);
+    Window* window = system.window(context.window);
     if (!window) return false;
     if (forWriting && !WindowTree::visibleOnScreen(system, *window)) return true;
     if (!window->surface) return true;
     target.pixels = window->surface.get();
+    target.window = window;
     target.bounds = RECT{0, 0, window->surface->width(), window->surface->height()};
     if (context.kind == DcKind::paint) target.clip = &context.clip;
     return true;

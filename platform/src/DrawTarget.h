@@ -13,6 +13,10 @@ struct DrawTarget {
     PixelBuffer* pixels = nullptr;  // null: the drawing succeeds and shows nothing
     RECT bounds = {0, 0, 0, 0};
     const Region* clip = nullptr;
+    Window* window = nullptr;  // the window whose surface this is
+
+    // Tells the window's twin, if it has one, what drawing changed.
+    void changed(const RECT& part) const;
 
     // The rectangles of area (target coordinates) that drawing may change.
     std::vector<RECT> writableParts(const RECT& area) const;

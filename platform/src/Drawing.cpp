@@ -80,7 +80,10 @@ BOOL WINAPI BitBlt(HDC destination, int x, int y, int width, int height, HDC sou
 
     if (rop != SRCCOPY) {
         if (!to.pixels) return TRUE;
-        for (const RECT& part : to.writableParts(area)) fillPixels(*to.pixels, part, rop == WHITENESS ? 0xffffff : 0);
+        for (const RECT& part : to.writableParts(area)) {
+            fillPixels(*to.pixels, part, rop == WHITENESS ? 0xffffff : 0);
+            to.changed(part);
+        }
         return TRUE;
     }
 
@@ -111,6 +114,7 @@ BOOL WINAPI BitBlt(HDC destination, int x, int y, int width, int height, HDC sou
     }
     for (const RECT& part : parts) {
         copyPixels(*reading, int(part.left + dx), int(part.top + dy), *to.pixels, part);
+        to.changed(part);
     }
     return TRUE;
 }
@@ -135,6 +139,9 @@ int WINAPI FillRect(HDC handle, const RECT* rect, HBRUSH brushHandle) {
     DrawTarget to;
     if (!resolveTarget(system, *context, true, to)) return invalidContext();
     if (!to.pixels) return 1;
-    for (const RECT& part : to.writableParts(*rect)) fillPixels(*to.pixels, part, pixelFromColour(colour));
+    for (const RECT& part : to.writableParts(*rect)) {
+        fillPixels(*to.pixels, part, pixelFromColour(colour));
+        to.changed(part);
+    }
     return 1;
 }

@@ -1,5 +1,6 @@
 // Posting, sending, peeking, waiting for and dispatching messages.
 #include "MessageDelivery.h"
+#include "NativeWindows.h"
 #include "WindowTree.h"
 
 using namespace platform;
@@ -7,6 +8,7 @@ using namespace platform;
 namespace {
 
 const HWND threadMessagesOnly = reinterpret_cast<HWND>(-1);
+constexpr int nativeWaitMilliseconds = 5;
 
 bool inRange(UINT message, UINT first, UINT last) {
     if (first == 0 && last == 0) return true;
@@ -114,6 +116,9 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 BOOL WINAPI PeekMessageA(LPMSG message, HWND window, UINT first, UINT last, UINT options) {
     if (!message) return FALSE;
+    // Windows on a screen: their input joins the queue and their pixels go
+    // out now, so that a hold loop that peeks shows what it draws.
+    NativeWindows::service();
     System& system = System::instance();
     MessageQueue& queue = currentQueue();
     SystemLock lock(system.mutex);
@@ -132,8 +137,9 @@ BOOL WINAPI GetMessageA(LPMSG message, HWND window, UINT first, UINT last) {
     }
     System& system = System::instance();
     MessageQueue& queue = currentQueue();
-    SystemLock lock(system.mutex);
     for (;;) {
+        NativeWindows::service();
+        SystemLock lock(system.mutex);
         receiveSentMessages(system, queue, lock);
         if (!filterValid(system, window)) {
             SetLastError(ERROR_INVALID_WINDOW_HANDLE);
@@ -142,7 +148,14 @@ BOOL WINAPI GetMessageA(LPMSG message, HWND window, UINT first, UINT last) {
         if (retrieve(system, queue, message, window, first, last, true)) {
             return message->message == WM_QUIT ? FALSE : TRUE;
         }
-        queue.wakeUp.wait(lock);
+        if (!NativeWindows::ownsTwins(system, queue)) {
+            queue.wakeUp.wait(lock);
+            continue;
+        }
+        // The display's input does not wake the queue: look at both in
+        // turn, the queue at least every few milliseconds.
+        lock.unlock();
+        NativeWindows::waitForInput(nativeWaitMilliseconds);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "System.h"
 
 #include <mutex>
+#include <type_traits>
 #include <vector>
 
 using namespace platform;
@@ -16,43 +17,45 @@ struct Module {
     size_t count;
 };
 
-struct ModuleTable {
-    std::mutex mutex;
-    std::vector<Module> modules;
-    uintptr_t nextHandle = 0x10000;
-};
-
-ModuleTable& moduleTable() {
-    static ModuleTable table;
-    return table;
-}
+// A library's unload hook may run among the process's exit handlers, after
+// every static object with a destructor has gone: nothing here has one. The
+// table lives from the first module's registration to the last one's
+// removal, so that unloading the last library frees it.
+std::mutex tableMutex;
+static_assert(std::is_trivially_destructible<std::mutex>::value, "the table's lock must outlive exit handlers");
+std::vector<Module>* modules = nullptr;
+uintptr_t nextHandle = 0x10000;
 
 }  // namespace
 
 HINSTANCE registerModule(const EmbeddedBitmap* bitmaps, size_t count) {
-    ModuleTable& table = moduleTable();
-    std::lock_guard<std::mutex> lock(table.mutex);
-    HINSTANCE handle = reinterpret_cast<HINSTANCE>(table.nextHandle);
-    table.nextHandle += 0x10000;
-    table.modules.push_back(Module{handle, bitmaps, bitmaps ? count : 0});
+    std::lock_guard<std::mutex> lock(tableMutex);
+    if (!modules) modules = new std::vector<Module>;
+    HINSTANCE handle = reinterpret_cast<HINSTANCE>(nextHandle);
+    nextHandle += 0x10000;
+    modules->push_back(Module{handle, bitmaps, bitmaps ? count : 0});
     return handle;
 }
 
 void unregisterModule(HINSTANCE module) {
-    ModuleTable& table = moduleTable();
-    std::lock_guard<std::mutex> lock(table.mutex);
-    for (auto it = table.modules.begin(); it != table.modules.end(); ++it) {
+    std::lock_guard<std::mutex> lock(tableMutex);
+    if (!modules) return;
+    for (auto it = modules->begin(); it != modules->end(); ++it) {
         if (it->handle == module) {
-            table.modules.erase(it);
-            return;
+            modules->erase(it);
+            break;
         }
+    }
+    if (modules->empty()) {
+        delete modules;
+        modules = nullptr;
     }
 }
 
 const EmbeddedBitmap* findModuleBitmap(HINSTANCE module, int id) {
-    ModuleTable& table = moduleTable();
-    std::lock_guard<std::mutex> lock(table.mutex);
-    for (const Module& entry : table.modules) {
+    std::lock_guard<std::mutex> lock(tableMutex);
+    if (!modules) return nullptr;
+    for (const Module& entry : *modules) {
         if (entry.handle != module) continue;
         for (size_t i = 0; i < entry.count; ++i) {
             if (entry.bitmaps[i].id == id) return &entry.bitmaps[i];

@@ -1,6 +1,8 @@
-// Mouse capture, kept per thread as on Windows. There is no pointer here:
-// capture changes no routing, only the answers and WM_CAPTURECHANGED.
+// Mouse capture, kept per thread as on Windows. Headless there is no
+// pointer: capture changes no routing, only the answers and
+// WM_CAPTURECHANGED. A window with a twin on a screen grabs the real pointer.
 #include "MessageDelivery.h"
+#include "NativeWindows.h"
 
 using namespace platform;
 
@@ -33,10 +35,14 @@ HWND WINAPI SetCapture(HWND handle) {
             return nullptr;
         }
     }
-    return changeCapture(handle);
+    HWND previous = changeCapture(handle);
+    NativeWindows::grabPointer(handle);
+    return previous;
 }
 
 BOOL WINAPI ReleaseCapture(void) {
+    HWND previous = GetCapture();
+    NativeWindows::releasePointer(previous);
     changeCapture(nullptr);
     return TRUE;
 }

@@ -1,6 +1,7 @@
 // Update regions and the paint cycle.
 #include "DeviceContexts.h"
 #include "MessageDelivery.h"
+#include "NativeWindows.h"
 #include "WindowTree.h"
 
 using namespace platform;
@@ -126,6 +127,12 @@ HDC WINAPI BeginPaint(HWND handle, LPPAINTSTRUCT paint) {
 }
 
 BOOL WINAPI EndPaint(HWND handle, const PAINTSTRUCT* paint) {
-    if (paint) releasePaintContext(paint->hdc);
+    if (!paint) return TRUE;
+    releasePaintContext(paint->hdc);
+    // What was painted is shown even where the paint left the pixels as
+    // they were: the screen may have lost them.
+    System& system = System::instance();
+    SystemLock lock(system.mutex);
+    if (Window* window = system.window(handle)) NativeWindows::markChanged(*window, paint->rcPaint);
     return TRUE;
 }

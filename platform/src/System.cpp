@@ -65,6 +65,18 @@ System::System() {
         cursor->id = systemCursorIds[i];
         systemCursors[i] = static_cast<HCURSOR>(addGdiObject(HandleKind::cursor, std::move(cursor)));
     }
+    hostWindowClass.procedure = DefWindowProcA;
+    useDisplay(createHeadlessBackend(), false);
+}
+
+std::unique_ptr<WindowBackend> System::useDisplay(std::unique_ptr<WindowBackend> backend, bool hostDisplay) {
+    std::unique_ptr<WindowBackend> previous = std::move(display);
+    display = std::move(backend);
+    onHostDisplay = hostDisplay;
+    SIZE screen = display->screenSize();
+    screenWidth.store(screen.cx, std::memory_order_relaxed);
+    screenHeight.store(screen.cy, std::memory_order_relaxed);
+    return previous;
 }
 
 DWORD messageTime() {

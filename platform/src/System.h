@@ -7,7 +7,9 @@
 #include "GdiObjects.h"
 #include "HandleTable.h"
 #include "Window.h"
+#include "WindowBackend.h"
 
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -56,6 +58,29 @@ public:
     static constexpr int systemCursorIds[14] = {32512, 32513, 32514, 32515, 32516, 32642, 32643,
                                                 32644, 32645, 32646, 32648, 32649, 32650, 32651};
     HCURSOR systemCursors[14] = {};
+
+    // Headless until a host hands us a window of its display; headless
+    // again once nothing of ours is left on that display.
+    std::unique_ptr<WindowBackend> display;
+    bool onHostDisplay = false;
+    // The screen's size, for GetSystemMetrics on any thread.
+    std::atomic<int> screenWidth{0};
+    std::atomic<int> screenHeight{0};
+    // Windows with a native twin, the host's windows among them.
+    std::vector<HWND> twinned;
+    // Twins of removed windows, until the owning thread destroys them (or,
+    // for a host's window, stops listening to it).
+    struct RetiredTwin {
+        NativeWindow window;
+        bool hostWindow;
+    };
+    std::vector<RetiredTwin> retiredTwins;
+    // The class of the windows hosts hand us: no procedure of ours runs for them.
+    WindowClass hostWindowClass;
+
+    // Puts the backend in place and hands back the one it replaces, to be
+    // closed once the lock is given up.
+    std::unique_ptr<WindowBackend> useDisplay(std::unique_ptr<WindowBackend> backend, bool hostDisplay);
 
 private:
     System();

@@ -1,4 +1,5 @@
 #include "FrameMetrics.h"
+#include "System.h"
 
 #include <windows.h>
 
@@ -11,8 +12,6 @@ struct Metric {
     int value;
 };
 
-constexpr int screenWidth = 1024;
-constexpr int screenHeight = 768;
 constexpr int borderWidth = 1;
 constexpr int dialogFrameWidth = 3;
 constexpr int sizingFrameWidth = 4;
@@ -22,8 +21,6 @@ constexpr int smallCaptionHeight = 16;
 constexpr int menuHeight = 19;
 
 const Metric metrics[] = {
-    {SM_CXSCREEN, screenWidth},
-    {SM_CYSCREEN, screenHeight},
     {SM_CXVSCROLL, 17},
     {SM_CYHSCROLL, 17},
     {SM_CYCAPTION, captionHeight},
@@ -45,21 +42,39 @@ const Metric metrics[] = {
     {SM_CXEDGE, edgeWidth},
     {SM_CYEDGE, edgeWidth},
     {SM_CYSMCAPTION, smallCaptionHeight},
-    // A sizable window may grow to the screen plus its frame on each side
-    // and a little more, as on Windows.
-    {SM_CXMAXTRACK, screenWidth + 2 * sizingFrameWidth + 4},
-    {SM_CYMAXTRACK, screenHeight + 2 * sizingFrameWidth + 4},
     {SM_XVIRTUALSCREEN, 0},
     {SM_YVIRTUALSCREEN, 0},
-    {SM_CXVIRTUALSCREEN, screenWidth},
-    {SM_CYVIRTUALSCREEN, screenHeight},
     {SM_CMONITORS, 1},
     {SM_CXPADDEDBORDER, 0},
 };
 
+// The screen is the display's, once a host has handed us a window on one.
+int screenMetric(int index) {
+    const System& system = System::instance();
+    const int width = system.screenWidth.load(std::memory_order_relaxed);
+    const int height = system.screenHeight.load(std::memory_order_relaxed);
+    switch (index) {
+    case SM_CXSCREEN:
+    case SM_CXVIRTUALSCREEN:
+        return width;
+    case SM_CYSCREEN:
+    case SM_CYVIRTUALSCREEN:
+        return height;
+    // A sizable window may grow to the screen plus its frame on each side
+    // and a little more, as on Windows.
+    case SM_CXMAXTRACK:
+        return width + 2 * sizingFrameWidth + 4;
+    case SM_CYMAXTRACK:
+        return height + 2 * sizingFrameWidth + 4;
+    default:
+        return 0;
+    }
+}
+
 }  // namespace
 
 int WINAPI GetSystemMetrics(int index) {
+    if (int metric = screenMetric(index)) return metric;
     for (const Metric& metric : metrics) {
         if (metric.index == index) return metric.value;
     }

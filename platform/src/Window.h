@@ -3,6 +3,7 @@
 
 #include "PixelBuffer.h"
 #include "Region.h"
+#include "WindowBackend.h"
 
 #include <windows.h>
 
@@ -50,6 +51,14 @@ struct Window {
     bool sizeNotSent = false;  // overlapped windows report their size when first shown
     bool destroying = false;
     std::unique_ptr<PixelBuffer> surface;
+    // Its native window where a backend shows it; for a window a host
+    // handed us, the host's own window, which we never destroy.
+    NativeWindow twin = 0;
+    bool hostWindow = false;
+    // Handed out and not yet served: kept even while nothing of ours is in
+    // it, as an editor that opens again first closes what it had there.
+    bool adopting = false;
+    RECT unpushed = {};  // surface pixels the twin does not show yet
 
     bool isChild() const { return (style & WS_CHILD) != 0; }
     int clientWidth() const { return client.right - client.left; }

@@ -2,6 +2,7 @@
 // on the way.
 #include "FrameMetrics.h"
 #include "MessageDelivery.h"
+#include "NativeWindows.h"
 #include "WindowClasses.h"
 #include "WindowTree.h"
 
@@ -124,8 +125,11 @@ void abandonWindow(HWND handle) {
     if (!IsWindow(handle)) return;
     SendMessageA(handle, WM_NCDESTROY, 0, 0);
     System& system = System::instance();
-    SystemLock lock(system.mutex);
-    WindowTree::removeSilently(system, handle);
+    {
+        SystemLock lock(system.mutex);
+        WindowTree::removeSilently(system, handle);
+    }
+    NativeWindows::settle();
 }
 
 bool isWindow(HWND handle) {
@@ -167,6 +171,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
                            menu, instance);
         if (!handle) return fail(tooManyWindows);
     }
+    NativeWindows::mirrorNewWindow(handle);
 
     CREATESTRUCTA creation = {param, instance, menu, parentArgument, height, width, y, x, LONG(style),
                               windowName, className, exStyle};
@@ -220,6 +225,7 @@ BOOL WINAPI ShowWindow(HWND handle, int command) {
             WindowTree::exposeParent(system, *window);
         }
     }
+    NativeWindows::showTwin(handle, show);
     if (reportSize) sendSizeAndMove(handle);
     return wasVisible;
 }
@@ -281,5 +287,6 @@ BOOL WINAPI DestroyWindow(HWND handle) {
         SystemLock lock(system.mutex);
         WindowTree::removeSilently(system, *it);
     }
+    NativeWindows::settle();
     return TRUE;
 }

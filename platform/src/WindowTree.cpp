@@ -1,6 +1,7 @@
 #include "WindowTree.h"
 
 #include "MessageQueue.h"
+#include "NativeWindows.h"
 
 #include <algorithm>
 
@@ -126,6 +127,7 @@ void freeWindow(System& system, HWND handle) {
     Window* window = system.window(handle);
     if (!window) return;
     unlink(system, *window);
+    NativeWindows::retire(system, *window);
     if (window->windowClass) --window->windowClass->windowCount;
     if (window->queue) {
         std::deque<PostedMessage>& posted = window->queue->posted;

@@ -1,6 +1,6 @@
 // The host's audio thread processes, and so redraws the meter, while its
 // user-interface thread opens the editor, switches programs, drags in it and
-// closes it again.
+// closes it again, or loads saved states into it.
 // Meant for the thread sanitizer, which reports any data race between them.
 #include <gtest/gtest.h>
 
@@ -14,6 +14,7 @@
 #include "editor/CompressorEditor.h"
 #include "editor/PanelLayout.h"
 #include "engine/CompressorEngine.h"
+#include "engine/FactoryPrograms.h"
 #include "gui/FilmstripBitmap.h"
 #include "gui/GainMeter.h"
 
@@ -67,6 +68,102 @@ TEST(EditorThreads, AudioRunsWhileTheEditorIsOpenedDraggedAndClosed) {
     const FilmstripBitmap* meter = plugin.editor()->getGainMeter()->getBitmap();
     EXPECT_TRUE(showsFrame(session.capture(), panelLayout::kGainMeter.rect, panelLayout::kGainMeter.bitmapId,
                            meter->getCurrentFrame()));
+}
+
+// The panel repaints on the user-interface thread while the audio thread
+// publishes meter values, so both draw the meter at once. Whichever draws
+// last, the meter must end on the frame of the last value published.
+TEST(EditorThreads, MeterEndsOnTheLastPublishedValueWhicheverThreadDrawsLast) {
+    PluginInstance plugin;
+    plugin.engine()->setParameter(kRatio, 1.0f);
+    plugin.engine()->setParameter(kThreshold, 0.0f);
+    EditorSession session(plugin.record());
+    const FilmstripBitmap* meter = plugin.editor()->getGainMeter()->getBitmap();
+    const PixelRect& meterRect = panelLayout::kGainMeter.rect;
+    for (int round = 0; round < 200; ++round) {
+        std::atomic<int> repaints{0};
+        std::atomic<bool> finished{false};
+        std::thread audio([&] {
+            // Loud and quiet meter intervals in turn, until the panel has
+            // repainted a few times, then one last value.
+            for (int interval = 0; repaints.load() < 5; ++interval) {
+                plugin.processConstant(interval % 2 ? 0.9f : 0.05f + 0.01f * (round % 10), 881);
+            }
+            plugin.processConstant(0.3f + 0.05f * (round % 8), 881);
+            finished = true;
+        });
+        while (!finished.load()) {
+            session.repaint();
+            repaints.fetch_add(1);
+        }
+        audio.join();
+        const int32_t expected = meter->frameFor(plugin.engine()->getVu(0));
+        ASSERT_TRUE(showsFrame(session.capture(), meterRect, panelLayout::kGainMeter.bitmapId, expected))
+            << "round " << round;
+    }
+}
+
+// Hosts that run one user-interface thread per plug-in window open and close
+// editors on several threads at once. The class stays registered while any
+// editor is open, so every open gets its window, and every close takes it.
+TEST(EditorThreads, EditorsOpenAndCloseOnTwoThreadsAtOnce) {
+    auto openAndClose = [](std::atomic<int>& failures) {
+        PluginInstance plugin;
+        HostWindow host(kEditorWidth, kEditorHeight);
+        for (int cycle = 0; cycle < 100; ++cycle) {
+            if (plugin.dispatch(effEditOpen, 0, host.handle()) != 1 || !host.editorWindow()) ++failures;
+            plugin.dispatch(effEditIdle);
+            plugin.dispatch(effEditClose);
+            if (GetWindow(host.handle(), GW_CHILD)) ++failures;
+        }
+    };
+    std::atomic<int> failures{0};
+    std::thread first(openAndClose, std::ref(failures));
+    std::thread second(openAndClose, std::ref(failures));
+    first.join();
+    second.join();
+    EXPECT_EQ(failures.load(), 0);
+    EXPECT_EQ(panelClassUsers, 0);
+    EXPECT_FALSE(genericClassRegistered());
+}
+
+// A host that loads sessions, presets and undo steps while the song plays.
+TEST(EditorThreads, AudioRunsWhileTheHostLoadsStatesIntoTheOpenEditor) {
+    PluginInstance plugin;
+    std::vector<uint8_t> chunks[2][2];  // by state: the whole state, the preset
+    for (int state = 0; state < 2; ++state) {
+        plugin.engine()->setParameter(kThreshold, state ? 0.1f : 0.0f);
+        plugin.engine()->setParameter(kCopyCommand, 0.0f);
+        plugin.engine()->setParameter(kNextCommand, 0.0f);
+        for (int preset = 0; preset < 2; ++preset) {
+            void* data = nullptr;
+            const intptr_t size = plugin.record()->dispatcher(plugin.record(), effGetChunk, preset, 0, &data, 0.0f);
+            ASSERT_GT(size, 0);
+            chunks[state][preset].assign(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+        }
+    }
+    std::atomic<bool> running{true};
+    std::atomic<int> blocks{0};
+    std::thread audio(runAudio, plugin.record(), std::cref(running), std::ref(blocks));
+
+    EditorSession session(plugin.record());
+    ASSERT_TRUE(session.isOpen());
+    for (int load = 0; load < 200; ++load) {
+        const int preset = load % 3 == 0;
+        std::vector<uint8_t>& chunk = chunks[load % 2][preset];
+        EXPECT_EQ(plugin.record()->dispatcher(plugin.record(), effSetChunk, preset,
+                                              static_cast<intptr_t>(chunk.size()), chunk.data(), 0.0f),
+                  1);
+        session.idle();
+        if (load % 20 == 0) {
+            const int awaited = blocks.load() + 5;
+            while (blocks.load() < awaited) std::this_thread::yield();
+        }
+    }
+    running = false;
+    audio.join();
+    EXPECT_EQ(plugin.engine()->getCurrentProgram(), 2);
+    EXPECT_EQ(plugin.engine()->getParameter(kThreshold), factoryPrograms[2][kThreshold]);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <cmath>
 #include <limits>
+#include <vector>
 #include <xmmintrin.h>
 
 #include "EngineTestSupport.h"
@@ -28,6 +29,31 @@ TEST(Robustness, NonFiniteInputNeverLeavesTheCompressorStuck) {
         const float makeUp = engine.getCoefficients().makeUpLevel;
         EXPECT_FLOAT_EQ(out.left.back(), 0.05f * makeUp);
         EXPECT_FLOAT_EQ(out.right[100], 0.05f * makeUp);
+    }
+}
+
+// A bad sample counts as silence in its own channel only: the other
+// channel's peak still drives the envelope, so the finite channel comes out
+// exactly as if the bad one had been silent. Frames on both sides of the
+// four-frame stride, and either channel bad.
+TEST(Robustness, NonFiniteSampleInOneChannelKeepsTheOthersPeak) {
+    const StereoBuffer signal = testSignal(6003);
+    for (float bad : {kInfinity, -kInfinity, kNaN}) {
+        for (bool badLeft : {true, false}) {
+            SCOPED_TRACE(testing::Message() << bad << (badLeft ? " left" : " right"));
+            StereoBuffer withBad = signal, withSilence = signal, outBad(6003), outSilence(6003);
+            std::vector<float>& badChannel = badLeft ? withBad.left : withBad.right;
+            std::vector<float>& silentChannel = badLeft ? withSilence.left : withSilence.right;
+            for (size_t i = 0; i < badChannel.size(); i += 3) {
+                badChannel[i] = bad;
+                silentChannel[i] = 0.0f;
+            }
+            CompressorEngine badEngine(44100.0f, 1024), silentEngine(44100.0f, 1024);
+            processReplacing(badEngine, withBad, outBad);
+            processReplacing(silentEngine, withSilence, outSilence);
+            EXPECT_EQ(badEngine.getEnvelope(), silentEngine.getEnvelope());
+            EXPECT_EQ(badLeft ? outBad.right : outBad.left, badLeft ? outSilence.right : outSilence.left);
+        }
     }
 }
 

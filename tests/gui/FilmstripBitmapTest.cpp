@@ -15,9 +15,9 @@ namespace {
 class CountingStrip : public FilmstripBitmap {
 public:
     using FilmstripBitmap::FilmstripBitmap;
-    void drawFrame(int32_t sourceX) override {
+    bool drawFrame(int32_t sourceX) override {
         drawnColumns.push_back(sourceX);
-        FilmstripBitmap::drawFrame(sourceX);
+        return FilmstripBitmap::drawFrame(sourceX);
     }
     std::vector<int32_t> drawnColumns;
 };
@@ -95,7 +95,10 @@ TEST(FilmstripBitmap, KeepsEveryValueOnTheStrip) {
 }
 
 TEST(FilmstripBitmap, RedrawsOnlyWhenTheFrameChanges) {
+    TestClient client;
+    ClientWindow window(&client);
     CountingStrip knob(kKnob, PixelRect{0, 0, 44, 44});
+    knob.setWindow(window.handle());
     knob.setValueIfChanged(0.0f);
     knob.setValueIfChanged(0.01f);  // still frame 0, as after construction
     EXPECT_TRUE(knob.drawnColumns.empty());
@@ -107,13 +110,37 @@ TEST(FilmstripBitmap, RedrawsOnlyWhenTheFrameChanges) {
 
     knob.setValue(0.51f);  // always draws
     EXPECT_EQ(knob.drawnColumns, (std::vector<int32_t>{25 * 44, 25 * 44}));
+}
 
-    // Without a window nothing is drawn, but the frame is still taken.
-    EXPECT_EQ(knob.getWindow(), nullptr);
-    knob.setValue(1.0f);
-    EXPECT_EQ(knob.getCurrentFrame(), 49);
-    knob.setValueIfChanged(1.0f);
-    EXPECT_EQ(knob.drawnColumns.size(), 3u);
+// A bitmap can be selected into one device context at a time. While another
+// holds the strip, and while there is no window, a draw shows nothing: the
+// frame is still taken, but it is not shown until a later draw gets through.
+TEST(FilmstripBitmap, AFrameThatCouldNotBeShownIsDrawnAtTheNextChance) {
+    TestClient client;
+    ClientWindow window(&client);
+    const PixelRect rect{100, 90, 115, 9};
+    FilmstripBitmap meter(kMeter, rect);
+    meter.setWindow(window.handle());
+    meter.setValue(0.5f);
+    ASSERT_TRUE(showsFrame(window.capture(), rect, kMeter, 8));
+
+    HDC holder = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(holder, meter.getBitmapHandle());
+    ASSERT_NE(previous, nullptr);
+    meter.setValueIfChanged(1.0f);
+    EXPECT_EQ(meter.getCurrentFrame(), 15);
+    SelectObject(holder, previous);
+    DeleteDC(holder);
+    meter.setValueIfChanged(1.0f);
+    EXPECT_TRUE(showsFrame(window.capture(), rect, kMeter, 15));
+
+    meter.setWindow(nullptr);
+    meter.setValue(0.0f);
+    EXPECT_EQ(meter.getCurrentFrame(), 0);
+    meter.setWindow(window.handle());
+    EXPECT_TRUE(showsFrame(window.capture(), rect, kMeter, 15));
+    meter.setValueIfChanged(0.0f);
+    EXPECT_TRUE(showsFrame(window.capture(), rect, kMeter, 0));
 }
 
 TEST(FilmstripBitmap, DrawsTheSelectedFrameIntoItsRectangleOnly) {

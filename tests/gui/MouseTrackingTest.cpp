@@ -5,7 +5,10 @@
 // the plug-in.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "GuiTestWindows.h"
+#include "HoldProbe.h"
 #include "gui/MouseTracking.h"
 
 namespace {
@@ -191,6 +194,58 @@ TEST_F(MouseTracking, WindowsShareOneMouseState) {
     EXPECT_EQ(mouseState.capturedButton, kNoButton);
     EXPECT_EQ(GetCapture(), nullptr);
     EXPECT_TRUE(otherClient.presses.empty());
+}
+
+// In the middle of a hold something else takes the capture: another window
+// (a host dialog), nobody (a switch to another program), or the window goes.
+// No release will ever arrive; the hold ends as if it had, and leaves the
+// capture to whoever has it now. A hold that spins on regardless is ended
+// after a thousand passes by a release of the test's own.
+TEST(LostCapture, EndsTheHoldAsIfTheButtonHadBeenReleased) {
+    enum class Loss { AnotherWindowTakesIt, ReleasedToNobody, WindowDestroyed };
+    for (Loss loss : {Loss::AnotherWindowTakesIt, Loss::ReleasedToNobody, Loss::WindowDestroyed}) {
+        SCOPED_TRACE(static_cast<int>(loss));
+        HoldingClient client;
+        auto window = std::make_unique<ClientWindow>(&client);
+        const HWND holding = window->handle();
+        client.window = holding;
+        TestClient dialogClient;
+        ClientWindow dialog(&dialogClient, PixelRect{310, 0, 80, 80});
+        HoldProbe probe;
+        int spins = 0;
+        client.onPass = [&] {
+            if (++spins == 1000) postRelease(holding, 0, 0);
+        };
+
+        window->press(10, 10);
+        window->move(11, 11);
+        probe.post([&] {
+            if (loss == Loss::AnotherWindowTakesIt) SetCapture(dialog.handle());
+            if (loss == Loss::ReleasedToNobody) ReleaseCapture();
+            if (loss == Loss::WindowDestroyed) DestroyWindow(holding);
+        });
+        settleMessages();
+
+        EXPECT_EQ(probe.ran(), 1u);
+        EXPECT_LT(spins, 1000) << "the hold went on without its capture";
+        EXPECT_EQ(mouseState.capturedButton, kNoButton);
+        EXPECT_EQ(GetCapture(), loss == Loss::AnotherWindowTakesIt ? dialog.handle() : nullptr);
+        ReleaseCapture();
+        if (loss == Loss::WindowDestroyed) {
+            EXPECT_FALSE(IsWindow(holding));
+        }
+
+        // The next press holds as before.
+        if (loss != Loss::WindowDestroyed) {
+            window->press(20, 20);
+            window->move(21, 21);
+            window->release(21, 21);
+            settleMessages();
+            EXPECT_EQ(client.presses.size(), 2u);
+            EXPECT_EQ(client.passes.back(), (Pass{21, 21, kLeftButton, true, 1}));
+            EXPECT_EQ(mouseState.capturedButton, kNoButton);
+        }
+    }
 }
 
 // Until a panel is attached (or after it has gone) a window of the class

@@ -4,11 +4,15 @@
 #include <gtest/gtest.h>
 
 #include "HostTestSupport.h"
-#include "host/Allocation.h"
+#include "engine/Allocation.h"
 #include "host/ModuleInstance.h"
 #include "host/PluginEntry.h"
 
 namespace {
+
+// The plug-in object is the first allocation of an instance; its engine's
+// program bank the second.
+constexpr int32_t kProgramBankAllocation = 2;
 
 void closeInstance(AEffect* record) { record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f); }
 
@@ -32,15 +36,15 @@ TEST(CreationFailure, NoMemoryForThePluginItselfFailsThatCallOnly) {
     closeInstance(record);
 }
 
-// The editor and the eleven controls the panel holds are essential: without
-// any of them the host gets no record. A missing picture, program button or
-// program-name display only leaves that control blank. Nothing leaks either
-// way (the address sanitizer checks). The flag is reset between the cases
-// here, which only a test may do.
-TEST(CreationFailure, EveryEssentialPartOfTheEditorIsRequired) {
+// The engine's program bank, the editor and the eleven controls the panel
+// holds are essential: without any of them the host gets no record. A missing
+// picture, program button or program-name display only leaves that control
+// blank. Nothing leaks either way (the address sanitizer checks). The flag is
+// reset between the cases here, which only a test may do.
+TEST(CreationFailure, EveryEssentialPartOfTheInstanceIsRequired) {
     FakeHost host;
     const int32_t allocations = allocationsPerInstance();
-    ASSERT_GT(allocations, 12);
+    ASSERT_GT(allocations, 13);
     int32_t refusedInstances = 0;
     for (int32_t nth = 2; nth <= allocations; ++nth) {
         creationFailed = 0;
@@ -48,6 +52,7 @@ TEST(CreationFailure, EveryEssentialPartOfTheEditorIsRequired) {
         AEffect* record = pluginMain(FakeHost::callback);
         if (record) {
             EXPECT_EQ(creationFailed, 0) << nth;
+            EXPECT_NE(nth, kProgramBankAllocation) << "an instance without programs, silent at -20 dB";
             closeInstance(record);
         } else {
             EXPECT_NE(creationFailed, 0) << nth;
@@ -56,13 +61,14 @@ TEST(CreationFailure, EveryEssentialPartOfTheEditorIsRequired) {
     }
     refuseAllocation(0);
     creationFailed = 0;
-    EXPECT_EQ(refusedInstances, 12);
+    EXPECT_EQ(refusedInstances, 13);
 }
 
-// The allocation right after the plug-in object's own is its editor.
+// The allocation after the plug-in object's own and its program bank's is
+// its editor.
 TEST(CreationFailure, NoMemoryForTheEditorRefusesEveryLaterInstance) {
     FakeHost host;
-    refuseAllocation(2);
+    refuseAllocation(kProgramBankAllocation + 1);
     EXPECT_EQ(pluginMain(FakeHost::callback), nullptr);
     EXPECT_NE(creationFailed, 0);
     EXPECT_EQ(pluginMain(FakeHost::callback), nullptr);

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "HostTestSupport.h"
+#include "host/HostWindowSystem.h"
 
 namespace {
 
@@ -170,6 +171,40 @@ TEST(DispatcherEditor, FourOpcodesReachTheEditorAndTheRestNever) {
 
     const std::vector<std::string> expected = {"getRect", "open", "idle", "close"};
     EXPECT_EQ(editor->calls, expected);
+}
+
+// A library's window system decides what the host's pointer names, and is
+// served after the editor opcodes that change or idle the editor.
+std::vector<std::string>* windowSystemCalls = nullptr;
+
+bool onlyTextBufferIsAWindow(void* hostWindow, HWND* window) {
+    windowSystemCalls->push_back("windowOf");
+    *window = reinterpret_cast<HWND>(textBuffer + 1);
+    return hostWindow == textBuffer;
+}
+
+void recordService() { windowSystemCalls->push_back("service"); }
+
+TEST(DispatcherEditor, TheLibrarysWindowSystemNamesTheHostsWindowAndIsServed) {
+    const HostWindowSystem defaults = hostWindowSystem();
+    RecordingEffect effect;
+    auto* editor = new RecordingEditor(&effect);
+    effect.setEditor(editor);
+    std::vector<std::string> calls;
+    windowSystemCalls = &calls;
+    installHostWindowSystem(HostWindowSystem{onlyTextBufferIsAWindow, recordService});
+
+    EXPECT_EQ(dispatch(effect, effEditOpen, 0, 0, &effect), 0);
+    EXPECT_TRUE(editor->calls.empty()) << "an editor opened into what names no window";
+    EXPECT_EQ(dispatch(effect, effEditOpen, 0, 0, textBuffer), 9);
+    EXPECT_EQ(editor->getHostWindow(), reinterpret_cast<HWND>(textBuffer + 1));
+    dispatch(effect, effEditIdle);
+    dispatch(effect, effEditClose);
+    installHostWindowSystem(defaults);
+    windowSystemCalls = nullptr;
+
+    const std::vector<std::string> expected = {"windowOf", "windowOf", "service", "service", "service"};
+    EXPECT_EQ(calls, expected);
 }
 
 }  // namespace

@@ -78,7 +78,7 @@ TEST(NativeLibrary, ProcessesAsTheEngineDoesThroughAWholeSession) {
     EXPECT_EQ(host.calls[0].opcode, audioMasterVersion);
     EXPECT_EQ(record->numInputs, 2);
     EXPECT_EQ(record->numOutputs, 2);
-    EXPECT_EQ(record->flags, effFlagsHasEditor | effFlagsCanMono | effFlagsCanReplacing);
+    EXPECT_EQ(record->flags, effFlagsHasEditor | effFlagsCanMono | effFlagsCanReplacing | effFlagsProgramChunks);
 
     auto dispatch = [&](int32_t opcode, intptr_t value = 0, float opt = 0.0f) {
         return record->dispatcher(record, opcode, 0, value, nullptr, opt);

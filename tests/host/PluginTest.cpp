@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "HostTestSupport.h"
+#include "engine/Allocation.h"
 #include "engine/CompressorPlugin.h"
-#include "host/Allocation.h"
 #include "host/ModuleInstance.h"
 #include "host/PluginEntry.h"
 
@@ -54,13 +54,13 @@ protected:
     AEffect* record = nullptr;
 };
 
-TEST_F(PluginFromEntry, ReportsAStereoEffectWithAnEditorButNoParametersOrPrograms) {
+TEST_F(PluginFromEntry, ReportsAStereoEffectWithAnEditorAndChunksButNoParametersOrPrograms) {
     EXPECT_EQ(record->magic, fourCharCode("VstP"));
     EXPECT_EQ(record->numPrograms, 0);
     EXPECT_EQ(record->numParams, 0);
     EXPECT_EQ(record->numInputs, 2);
     EXPECT_EQ(record->numOutputs, 2);
-    EXPECT_EQ(record->flags, effFlagsHasEditor | effFlagsCanMono | effFlagsCanReplacing);
+    EXPECT_EQ(record->flags, effFlagsHasEditor | effFlagsCanMono | effFlagsCanReplacing | effFlagsProgramChunks);
     EXPECT_EQ(record->ioRatio, 1.0f);
     EXPECT_EQ(record->version, 1);
     EXPECT_EQ(record->uniqueID, 0x5A513352);  // 'Z' 'Q' '3' 'R' from the top byte down

@@ -177,10 +177,11 @@ TEST_F(RenderFailureTest, InterruptRemovesEveryFileBeingWritten) {
                                           "--meter-csv", "m.csv", "--plot", "p.png"},
                                          folder);
     ASSERT_GT(renderer, 0);
-    // The audio, the picture, the meter, the plot and its data.
+    // The audio, the picture, the meter, the plot and its data; the picture
+    // passes through a file of its own for a moment while it is written.
     constexpr size_t kFilesBeingWritten = 5;
     for (int wait = 0; wait < 1000 && entries().size() < before.size() + kFilesBeingWritten; ++wait) usleep(10000);
-    EXPECT_EQ(entries().size(), before.size() + kFilesBeingWritten);
+    EXPECT_GE(entries().size(), before.size() + kFilesBeingWritten);
     kill(renderer, SIGTERM);
     int status = 0;
     ASSERT_EQ(waitpid(renderer, &status, 0), renderer);
@@ -196,7 +197,7 @@ TEST_F(RenderFailureTest, HelpListsEveryOptionAndSucceeds) {
     for (const char* option : {"--out", "--plugin", "--block", "--accumulate", "--float", "--bench", "--quiet", "--help",
                                "--program", "--program-name", "--ratio", "--threshold", "--threshold-db", "--attack",
                                "--release", "--makeup", "--makeup-db", "--bypass", "--editor-png", "--plot",
-                               "--meter-csv"}) {
+                               "--meter-csv", "--preset", "--save-preset"}) {
         EXPECT_NE(run.output.find(option), std::string::npos) << option;
     }
     EXPECT_EQ(entries(), std::set<std::string>{});

@@ -87,7 +87,8 @@ std::string recordProblems(const AEffect* record) {
         problems << "an entry is missing; ";
     if (record->numPrograms != 0 || record->numParams != 0) problems << "programs or parameters reported; ";
     if (record->numInputs != 2 || record->numOutputs != 2) problems << "not two inputs and two outputs; ";
-    if (record->flags != (effFlagsHasEditor | effFlagsCanMono | effFlagsCanReplacing)) problems << "flags are not 0x19; ";
+    if (record->flags != (effFlagsHasEditor | effFlagsCanMono | effFlagsCanReplacing | effFlagsProgramChunks))
+        problems << "flags are not 0x39; ";
     if (record->uniqueID != fourCharCode("ZQ3R")) problems << "unique id is not ZQ3R; ";
     if (record->version != 1) problems << "version is not 1; ";
     if (record->ioRatio != 1.0f) problems << "ioRatio is not 1; ";
@@ -120,13 +121,22 @@ std::string writeReference(const std::string& path, const SessionOutput& output)
     return "";
 }
 
-std::string readReference(const std::string& path, SessionOutput& output) {
+std::string readReferenceLines(const std::string& path, std::vector<std::string>& lines) {
     std::ifstream file(path);
     if (!file) return "cannot read " + path;
+    lines.clear();
+    for (std::string line; std::getline(file, line);) {
+        if (!line.empty() && line[0] != '#') lines.push_back(line);
+    }
+    return "";
+}
+
+std::string readReference(const std::string& path, SessionOutput& output) {
+    std::vector<std::string> lines;
+    const std::string problem = readReferenceLines(path, lines);
+    if (!problem.empty()) return problem;
     output = SessionOutput();
-    std::string line;
-    while (std::getline(file, line)) {
-        if (line.empty() || line[0] == '#') continue;
+    for (const std::string& line : lines) {
         std::istringstream values(line);
         float samples[4];
         if (!(values >> samples[0] >> samples[1] >> samples[2] >> samples[3]))

@@ -35,6 +35,8 @@ std::string recordProblems(const AEffect* record);
 std::string runSession(EntryPoint entry, SessionOutput& output);
 
 std::string writeReference(const std::string& path, const SessionOutput& output);
+// The lines of a reference file that hold data: neither empty nor comments.
+std::string readReferenceLines(const std::string& path, std::vector<std::string>& lines);
 std::string readReference(const std::string& path, SessionOutput& output);
 
 // The largest absolute difference between two sessions' samples.

@@ -1,15 +1,19 @@
 // A small Windows host: loads the plug-in DLL as hosts do, checks the record
 // it gets, runs the session and compares the output with the native
-// library's, then opens the DLL's editor in a window of its own and compares
-// its picture with the native build's. Prints a short report; exits non-zero
-// on any problem.
+// library's, saves and loads state chunks and compares their bytes with the
+// native library's, then opens the DLL's editor in a window of its own and
+// compares its picture with the native build's, and last leads the editor's
+// windows through reopening, unusual close orders and an unload. Prints a
+// short report; exits non-zero on any problem.
 //
-//   winhost <plug-in DLL> <reference file> <editor picture>
+//   winhost <plug-in DLL> <reference file> <editor picture> <chunk reference>
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 
+#include "ChunkSession.h"
+#include "EditorLifecycle.h"
 #include "EditorSession.h"
 #include "HostSession.h"
 #include "PngFile.h"
@@ -72,8 +76,8 @@ std::string checkEditor(EntryPoint entry, const char* picturePath) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: winhost <plug-in DLL> <reference file> <editor picture>\n");
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: winhost <plug-in DLL> <reference file> <editor picture> <chunk reference>\n");
         return 2;
     }
     std::printf("ZQ3R Windows test host (%d-bit)\n", static_cast<int>(sizeof(void*) * 8));
@@ -120,9 +124,21 @@ int main(int argc, char** argv) {
 
     if (!(difference <= SessionFormat::tolerance)) return fail("the output differs from the native library's");
 
+    ChunkOutput chunks, referenceChunks;
+    problem = runChunkSession(entry, chunks);
+    if (problem.empty()) problem = readChunkReference(argv[4], referenceChunks);
+    if (problem.empty()) problem = chunkDifference(chunks, referenceChunks);
+    if (!problem.empty()) return fail(problem);
+    std::printf("chunks:        whole state %zu bytes, preset %zu bytes, a state loaded and given back: "
+                "the same bytes as the native library's\n",
+                chunks.factoryState.size(), chunks.factoryPreset.size());
+
     problem = checkEditor(entry, argv[3]);
     if (!problem.empty()) return fail(problem);
     FreeLibrary(library);
+
+    problem = checkEditorLifecycle(argv[1]);
+    if (!problem.empty()) return fail(problem);
     std::printf("result:        PASSED\n");
     return 0;
 }

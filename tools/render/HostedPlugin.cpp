@@ -1,5 +1,7 @@
 #include "tools/render/HostedPlugin.h"
 
+#include "tools/render/FourCharacterText.h"
+
 namespace {
 
 // What we answer to the version query: any non-zero value lets a plug-in
@@ -81,13 +83,18 @@ intptr_t HostedPlugin::dispatch(int32_t opcode, int32_t index, intptr_t value, v
     return effect->dispatcher(effect, opcode, index, value, ptr, opt);
 }
 
-std::string HostedPlugin::uniqueIdText() const {
-    if (effect == nullptr) return "";
-    const uint32_t id = static_cast<uint32_t>(effect->uniqueID);
-    std::string text;
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        const char c = static_cast<char>((id >> shift) & 0xFF);
-        text += (c >= 32 && c < 127) ? c : '?';
-    }
-    return text;
+std::vector<uint8_t> HostedPlugin::getChunk(bool preset) {
+    void* data = nullptr;
+    const intptr_t size = dispatch(effGetChunk, preset ? 1 : 0, 0, &data, 0.0f);
+    if (size <= 0 || !data) return {};
+    const uint8_t* bytes = static_cast<const uint8_t*>(data);
+    return std::vector<uint8_t>(bytes, bytes + size);
 }
+
+// As for hosts: the plug-in takes what it needs during the call, the bytes stay ours.
+bool HostedPlugin::setChunk(const std::vector<uint8_t>& chunk, bool preset) {
+    void* data = const_cast<uint8_t*>(chunk.data());
+    return dispatch(effSetChunk, preset ? 1 : 0, static_cast<intptr_t>(chunk.size()), data, 0.0f) != 0;
+}
+
+std::string HostedPlugin::uniqueIdText() const { return effect ? fourCharacterText(effect->uniqueID) : ""; }

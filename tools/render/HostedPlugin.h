@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "host/AEffect.h"
 #include "tools/render/ChannelAdapter.h"
@@ -31,6 +32,13 @@ public:
                  int frames);
     void stop();   // effMainsChanged 0
     void close();  // effClose; the record is gone afterwards
+
+    // The plug-in's settings as one chunk, as hosts save and load them:
+    // effGetChunk (empty when it gives none) and effSetChunk (true when it
+    // took the chunk). Only for plug-ins whose flags say they keep chunks.
+    bool keepsChunks() const { return effect && (effect->flags & effFlagsProgramChunks); }
+    std::vector<uint8_t> getChunk(bool preset);
+    bool setChunk(const std::vector<uint8_t>& chunk, bool preset);
 
     // For settings sent through the record before processing starts.
     intptr_t dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);

@@ -9,6 +9,7 @@
 
 #include "engine/FactoryPrograms.h"
 #include "tools/render/KnobTable.h"
+#include "tools/render/PresetFile.h"
 
 namespace {
 
@@ -98,6 +99,17 @@ bool setProgram(RenderOptions& options, int program, std::string& error) {
     return true;
 }
 
+// The kind of file follows the name, as in hosts' save dialogs.
+bool applySavePreset(RenderOptions& options, const std::string& text, std::string& error) {
+    PresetFile::Kind kind;
+    if (!presetKindOfName(text, kind)) {
+        error = "--save-preset writes a .fxp file (one program) or a .fxb file (the whole state), not '" + text + "'";
+        return false;
+    }
+    options.savePresetPath = text;
+    return true;
+}
+
 std::string programNameList() {
     std::string list;
     for (int program = 0; program < kFactoryProgramCount; ++program) {
@@ -157,6 +169,18 @@ const OptionParser::Option kOptions[] = {
      [](RenderOptions& o, const std::string& a, std::string& e) {
          return parseInteger("--bench", a, 1, kMostBenchPasses, o.benchPasses, e);
      }},
+    {"--preset", "FILE",
+     "load a preset file as hosts save them (.fxp: one program, .fxb: the whole state) into "
+     "the plug-in, before any other setting",
+     [](RenderOptions& o, const std::string& a, std::string& e) {
+         return parseNonEmpty("--preset", a, o.presetPath, e);
+     }},
+    {"--save-preset", "FILE",
+     "save the plug-in's settings, once every setting is made, as a preset file: FILE.fxp "
+     "holds the knobs and the power switch, FILE.fxb also the program, the stored programs "
+     "and the copy slot",
+     [](RenderOptions& o, const std::string& a, std::string& e) { return applySavePreset(o, a, e); },
+     OptionParser::kWritesFile},
     {"--program", "N",
      "select factory program N (0 to 3) by pressing the editor's next-program button N times",
      [](RenderOptions& o, const std::string& a, std::string& e) {
@@ -372,10 +396,12 @@ std::string OptionParser::helpText(const std::string& programName) const {
         text += wrapHelp(left, option.help);
     }
     text +=
-        "\nSettings are made the way a person makes them, in the plug-in's editor, before the\n"
-        "first block is processed: the program first, then the knobs, then the power switch.\n"
-        "These settings, --editor-png, --plot and --meter-csv work through the plug-in built\n"
-        "into this program, so not with --plugin. With --meter-csv the processing calls also\n"
+        "\nSettings are made before the first block is processed. A preset goes in first, as a\n"
+        "host loads one; then the editor's settings, the way a person makes them: the program,\n"
+        "then the knobs, then the power switch.\n"
+        "The editor's settings, --editor-png, --plot and --meter-csv work through the plug-in\n"
+        "built into this program, so not with --plugin; presets work with any plug-in that\n"
+        "keeps its settings in a chunk. With --meter-csv the processing calls also\n"
         "end at every meter interval, where the meter is read; the audio stays the same.\n"
         "\nMono input feeds both channels and gives stereo output. A plug-in with other\n"
         "channel counts gets silent extra inputs (a mono plug-in gets the left channel);\n"

@@ -20,6 +20,7 @@
 #include "tools/render/LevelPlot.h"
 #include "tools/render/LevelTrace.h"
 #include "tools/render/MeterLog.h"
+#include "tools/render/PresetTransfer.h"
 #include "tools/render/ProgressBar.h"
 #include "tools/render/SettingsText.h"
 #include "tools/render/SideOutputs.h"
@@ -91,7 +92,7 @@ PlotLabels plotLabels(const std::string& inputPath, const PanelState& state) {
 RenderJob::RenderJob(const RenderOptions& given) : options(given) {}
 
 bool RenderJob::run(std::string& error) {
-    if (!settlePaths(error)) return false;
+    if (!settlePaths(error) || !readPreset(error)) return false;
     if (options.inputPath.empty() && !prepareDemoInput(error)) return false;
     return options.benchPasses > 0 ? bench(error) : render(error);
 }
@@ -118,6 +119,7 @@ bool RenderJob::checkOutputsDiffer(std::string& error) const {
     if (!options.editorPicturePath.empty()) outputs.emplace_back("--editor-png", options.editorPicturePath);
     if (!options.plotPath.empty()) outputs.emplace_back("--plot", options.plotPath);
     if (!options.meterPath.empty()) outputs.emplace_back("--meter-csv", options.meterPath);
+    if (!options.savePresetPath.empty()) outputs.emplace_back("--save-preset", options.savePresetPath);
     for (size_t i = 0; i < outputs.size(); ++i) {
         if (i > 0 && samePath(inputPath, outputs[i].second)) {
             error = outputs[i].first + " names the input file '" + outputs[i].second + "'";
@@ -161,9 +163,40 @@ bool RenderJob::loadPlugin(PluginLibrary& library, HostedPlugin& plugin, int sam
     return true;
 }
 
+// Read before anything is written, so that a bad file costs nothing.
+bool RenderJob::readPreset(std::string& error) {
+    if (options.presetPath.empty()) return true;
+    preset.emplace();
+    argumentsRefused = !readPresetFile(options.presetPath, *preset, error);
+    return !argumentsRefused;
+}
+
+bool RenderJob::loadPresetInto(HostedPlugin& plugin, std::string& error) {
+    argumentsRefused = !loadPreset(plugin, description.pluginName, *preset, options.presetPath, error);
+    if (argumentsRefused) return false;
+    description.loadedPreset = options.presetPath + " (" + presetText(*preset) + ")";
+    return true;
+}
+
+// The file goes in place with the others, when the whole run has succeeded.
+bool RenderJob::savePreset(HostedPlugin& plugin, SideOutputs& side, std::string& error) {
+    PresetFile::Kind kind = PresetFile::Kind::Program;
+    presetKindOfName(options.savePresetPath, kind);
+    PresetFile saved;
+    if (!takePreset(plugin, description.pluginName, kind, stemOf(options.savePresetPath), saved, error)) {
+        argumentsRefused = true;
+        return false;
+    }
+    if (!side.writePreset(encodePresetFile(saved), error)) return false;
+    description.otherFiles.emplace_back("Preset", options.savePresetPath + " (" + presetText(saved) + ")");
+    return true;
+}
+
 // Between opening the plug-in and its first processing call, as a person sets
-// a plug-in up in a host before pressing play.
+// a plug-in up in a host before pressing play: a preset first, as a host
+// loads one, then the editor.
 bool RenderJob::applySettings(HostedPlugin& plugin, const std::string& editorPicture, std::string& error) {
+    if (preset && !loadPresetInto(plugin, error)) return false;
     if (options.needsEditor() && !setThroughEditor(plugin.record(), options.settings, editorPicture, error)) {
         return false;
     }
@@ -201,6 +234,7 @@ bool RenderJob::render(std::string& error) {
     SideOutputs side;
     if (!side.create(options, error)) return false;
     if (!applySettings(plugin, side.editorPicture(), error)) return false;
+    if (side.wantsPreset() && !savePreset(plugin, side, error)) return false;
 
     RenderFigures figures;
     if (!stream(reader, plugin, writer, side, figures, error)) return false;

@@ -14,6 +14,7 @@
 #include "tools/render/LevelPlot.h"
 #include "tools/render/LinkedCompressor.h"
 #include "tools/render/PluginLibrary.h"
+#include "tools/render/PresetFile.h"
 #include "tools/render/RenderOptions.h"
 #include "tools/render/RenderSummary.h"
 #include "tools/render/SideOutputs.h"
@@ -24,11 +25,17 @@ public:
 
     // False with a message naming the problem; no output file is left behind.
     bool run(std::string& error);
+    // After a failed run: whether it failed on what it was given (a preset
+    // file that is damaged or not for this plug-in), as a bad option fails.
+    bool refusedItsArguments() const { return argumentsRefused; }
 
 private:
     bool settlePaths(std::string& error);
     bool checkOutputsDiffer(std::string& error) const;
     bool prepareDemoInput(std::string& error);
+    bool readPreset(std::string& error);
+    bool loadPresetInto(HostedPlugin& plugin, std::string& error);
+    bool savePreset(HostedPlugin& plugin, SideOutputs& side, std::string& error);
     bool loadPlugin(PluginLibrary& library, HostedPlugin& plugin, int sampleRate,
                     std::string& error);
     bool applySettings(HostedPlugin& plugin, const std::string& editorPicture, std::string& error);
@@ -44,5 +51,7 @@ private:
     std::string outputPath;
     RenderDescription description;
     std::optional<LinkedCompressor> linked;  // the built-in plug-in, once loaded
+    std::optional<PresetFile> preset;        // the preset to load, once read
+    bool argumentsRefused = false;
     int64_t meterValues = 0;                 // rows written by --meter-csv
 };

@@ -32,6 +32,8 @@ struct RenderOptions {
     int benchPasses = 0;  // non-zero: measure instead of writing a file
     bool showHelp = false;
 
+    std::string presetPath;      // preset file loaded before the editor's settings
+    std::string savePresetPath;  // preset file written once every setting is made
     EditorSettings settings;
     std::string editorPicturePath;  // PNG of the editor after the settings
     std::string plotPath;           // PNG plot of levels and gain reduction

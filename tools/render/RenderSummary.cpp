@@ -24,6 +24,7 @@ void printPluginLine(std::FILE* stream, const RenderDescription& d) {
 }
 
 void printSettingsLines(std::FILE* stream, const RenderDescription& d) {
+    if (!d.loadedPreset.empty()) std::fprintf(stream, "Preset    loaded %s\n", d.loadedPreset.c_str());
     if (!d.settings) return;
     std::fprintf(stream, "Settings  %s\n", programAndPowerText(*d.settings).c_str());
     std::fprintf(stream, "          %s\n", knobsText(*d.settings).c_str());

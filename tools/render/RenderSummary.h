@@ -22,6 +22,7 @@ struct RenderDescription {
     std::string pluginId;
     bool accumulating = false;
     int blockSize = 0;
+    std::string loadedPreset;            // the preset file loaded first, and what it held
     std::optional<PanelState> settings;  // the linked-in plug-in's, as the editor left them
     // Files written besides the audio: a label and what it says.
     std::vector<std::pair<std::string, std::string>> otherFiles;

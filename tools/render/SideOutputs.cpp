@@ -2,10 +2,14 @@
 
 #include <unistd.h>
 
-bool SideOutputs::createPicture(const std::string& target, TemporaryFile& file, std::string& error) {
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+// Written later by path: by the PNG writer, the plotting script or writePreset.
+bool SideOutputs::createForLater(const std::string& target, TemporaryFile& file, std::string& error) {
     const int descriptor = file.create(target, error);
     if (descriptor < 0) return false;
-    // Written later by path, by the PNG writer or the plotting script.
     close(descriptor);
     return true;
 }
@@ -14,11 +18,27 @@ bool SideOutputs::create(const RenderOptions& options, std::string& error) {
     editorPictureTarget = options.editorPicturePath;
     meterTarget = options.meterPath;
     plotTarget = options.plotPath;
-    if (wantsEditorPicture() && !createPicture(editorPictureTarget, editorPictureFile, error)) return false;
+    presetTarget = options.savePresetPath;
+    if (wantsEditorPicture() && !createForLater(editorPictureTarget, editorPictureFile, error)) return false;
     if (wantsMeter() && !meterFile.create(meterTarget, error)) return false;
     if (wantsPlot()) {
-        if (!createPicture(plotTarget, plotPictureFile, error)) return false;
+        if (!createForLater(plotTarget, plotPictureFile, error)) return false;
         if (!plotDataFile.create(plotTarget + ".data", error)) return false;
+    }
+    if (wantsPreset() && !createForLater(presetTarget, presetFile, error)) return false;
+    return true;
+}
+
+bool SideOutputs::writePreset(const std::vector<uint8_t>& bytes, std::string& error) {
+    std::FILE* file = std::fopen(presetFile.path().c_str(), "wb");
+    if (!file) {
+        error = "cannot write '" + presetTarget + "': " + std::strerror(errno);
+        return false;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if (std::fclose(file) != 0 || !written) {
+        error = "cannot write '" + presetTarget + "'";
+        return false;
     }
     return true;
 }
@@ -32,7 +52,8 @@ bool SideOutputs::commit(std::string& error) {
     };
     const bool committed = place(wantsEditorPicture(), editorPictureTarget, editorPictureFile) &&
                            place(wantsMeter(), meterTarget, meterFile) &&
-                           place(wantsPlot(), plotTarget, plotPictureFile);
+                           place(wantsPlot(), plotTarget, plotPictureFile) &&
+                           place(wantsPreset(), presetTarget, presetFile);
     if (!committed) withdraw();
     return committed;
 }

@@ -10,22 +10,29 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "PartialFile.h"
+
 namespace {
 
 // Paths a signal handler may still have to remove. The handler can only use
 // what needs no allocation, hence fixed buffers.
-// A render writes up to five at once: the audio, the editor picture, the
-// meter values, the plot and its data.
+// A render writes up to six at once: the audio, the editor picture, the
+// meter values, the plot and its data, and the preset.
 constexpr int kPendingSlots = 8;
 constexpr size_t kPendingPathSize = 4096;
+// A picture is staged once more beside its file while it is written (see
+// PartialFile), so each slot keeps that name too.
 char pendingPaths[kPendingSlots][kPendingPathSize];
+char pendingStagedPaths[kPendingSlots][kPendingPathSize];
 volatile sig_atomic_t pendingInUse[kPendingSlots];
 
 int reservePendingSlot(const std::string& path) {
-    if (path.size() >= kPendingPathSize) return -1;
+    const std::string staged = partialPathFor(path);
+    if (staged.size() >= kPendingPathSize) return -1;
     for (int slot = 0; slot < kPendingSlots; ++slot) {
         if (pendingInUse[slot]) continue;
         std::memcpy(pendingPaths[slot], path.c_str(), path.size() + 1);
+        std::memcpy(pendingStagedPaths[slot], staged.c_str(), staged.size() + 1);
         pendingInUse[slot] = 1;
         return slot;
     }
@@ -38,7 +45,9 @@ void releasePendingSlot(int slot) {
 
 void removePendingAndReraise(int signalNumber) {
     for (int slot = 0; slot < kPendingSlots; ++slot) {
-        if (pendingInUse[slot]) unlink(pendingPaths[slot]);
+        if (!pendingInUse[slot]) continue;
+        unlink(pendingPaths[slot]);
+        unlink(pendingStagedPaths[slot]);
     }
     signal(signalNumber, SIG_DFL);
     raise(signalNumber);

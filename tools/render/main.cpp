@@ -31,6 +31,6 @@ int main(int argc, char** argv) {
     }
     TemporaryFile::removeOnInterrupt();
     RenderJob job(options);
-    if (!job.run(error)) return reportError(error, kExitFailure);
+    if (!job.run(error)) return reportError(error, job.refusedItsArguments() ? kExitUsage : kExitFailure);
     return 0;
 }

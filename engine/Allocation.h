@@ -1,6 +1,9 @@
-// Objects the plug-in builds while a host waits in the entry point. An
-// allocation that fails yields null and never throws; the caller decides what
-// a missing object means (for the editor and its controls: creationFailed).
+// Everything an instance allocates while a host waits in the entry point,
+// from the engine's program bank up to the editor's controls, goes through
+// here. An allocation that fails yields null and never throws; the caller
+// decides what a missing object means (for the bank, the editor and its
+// controls: creationFailed). It sits with the engine, the lowest layer, so
+// that one seam serves every layer above.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +18,12 @@ template <class T, class... Args>
 T* allocateObject(Args&&... args) {
     if (allocationRefused()) return nullptr;
     return new (std::nothrow) T(std::forward<Args>(args)...);
+}
+
+template <class T>
+T* allocateArray(int32_t count) {
+    if (count < 1 || allocationRefused()) return nullptr;
+    return new (std::nothrow) T[count];
 }
 
 // Test seam: makes the allocation `nth` allocations from now fail (1: the

@@ -1,4 +1,4 @@
-#include "host/Allocation.h"
+#include "engine/Allocation.h"
 
 #include <atomic>
 
