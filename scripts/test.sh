@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every preset and runs every test suite:
-# natively, under the address/undefined and thread sanitizers, the static
-# checks of the 32-bit DLL, and the 64-bit suites under Wine.
+# natively, under the address/undefined and thread sanitizers, the 32-bit
+# DLL's static checks and its programs under 32-bit Wine in an emulated PC,
+# and the 64-bit suites under Wine.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,6 +17,14 @@ for preset in "${presets[@]}"; do
   echo "=== $preset: configure and build"
   if ! cmake --preset "$preset" >/dev/null || ! cmake --build --preset "$preset" -j "$jobs"; then
     summary+=("$preset: BUILD FAILED")
+    failed=1
+    continue
+  fi
+  # The 32-bit DLL runs in an emulated PC whose image is built once; without
+  # it nothing 32-bit can run, and the stage must not pass as if it had.
+  if [ "$preset" = win32 ] && ! scripts/machine/build-image.sh >/dev/null; then
+    echo "=== win32: the 32-bit DLL was NOT run: the emulated machine's image could not be built (see above)"
+    summary+=("win32: FAILED: the 32-bit DLL was not run, the emulated machine's image could not be built")
     failed=1
     continue
   fi

@@ -42,8 +42,12 @@ bool classRegistered(HMODULE library, const char* name) {
     return GetClassInfoA(library, name, &description) != FALSE;
 }
 
+// As hosts look for it: VSTPluginMain first, then main, the only name the
+// 32-bit DLL exports.
 EntryPoint entryOf(HMODULE library) {
-    return reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(GetProcAddress(library, "VSTPluginMain")));
+    FARPROC entry = GetProcAddress(library, "VSTPluginMain");
+    if (!entry) entry = GetProcAddress(library, "main");
+    return reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(entry));
 }
 
 // Open, close, open, close into one window, then the plug-in closed and a

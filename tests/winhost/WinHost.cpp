@@ -17,6 +17,7 @@
 #include "EditorSession.h"
 #include "HostSession.h"
 #include "PngFile.h"
+#include "RecordLayout.h"
 
 namespace {
 
@@ -88,7 +89,12 @@ int main(int argc, char** argv) {
     EntryPoint mainEntry = findEntry(library, "main");
     std::printf("entry points:  VSTPluginMain %s, main %s\n", vstPluginMain ? "found" : "missing",
                 mainEntry ? "found" : "missing");
-    if (!vstPluginMain || !mainEntry) return fail("an entry point is missing");
+    // 32-bit hosts know only main, and the 32-bit DLL exports nothing else;
+    // hosts of today look for VSTPluginMain first.
+    const bool wide = sizeof(void*) == 8;
+    if (!mainEntry || (wide && !vstPluginMain)) return fail("an entry point is missing");
+    if (!wide && vstPluginMain) return fail("the 32-bit DLL exports VSTPluginMain");
+    const EntryPoint entry = wide ? vstPluginMain : mainEntry;
 
     AEffect* record = mainEntry(sessionHostCallback);
     if (!record) return fail("main returned no record");
@@ -96,14 +102,16 @@ int main(int argc, char** argv) {
                 fourCharacters(record->magic).c_str(), record->numInputs, record->numOutputs, record->numPrograms,
                 record->numParams, static_cast<unsigned>(record->flags), fourCharacters(record->uniqueID).c_str(),
                 record->version);
-    const std::string problems = recordProblems(record);
+    const std::string problems = recordProblems(record) + recordBytesProblems(record, library);
+    std::printf("record bytes:  read at the %d-bit offsets of hosts, %d bytes\n", wide ? 64 : 32,
+                static_cast<int>(hostRecordSize()));
     const intptr_t closed = record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f);
     if (!problems.empty()) return fail(problems);
     if (closed != 1) return fail("effClose did not answer 1");
     if (mainEntry(nullptr) != nullptr) return fail("main accepted a null host callback");
 
     SessionOutput output;
-    std::string problem = runSession(vstPluginMain, output);
+    std::string problem = runSession(entry, output);
     if (!problem.empty()) return fail(problem);
     std::printf("session:       %d frames in blocks of %d, processReplacing and process, closed with effClose\n",
                 SessionFormat::frames, SessionFormat::blockSize);
@@ -117,7 +125,7 @@ int main(int argc, char** argv) {
     if (!(difference <= SessionFormat::tolerance)) return fail("the output differs from the native library's");
 
     ChunkOutput chunks, referenceChunks;
-    problem = runChunkSession(vstPluginMain, chunks);
+    problem = runChunkSession(entry, chunks);
     if (problem.empty()) problem = readChunkReference(argv[4], referenceChunks);
     if (problem.empty()) problem = chunkDifference(chunks, referenceChunks);
     if (!problem.empty()) return fail(problem);
@@ -125,7 +133,7 @@ int main(int argc, char** argv) {
                 "the same bytes as the native library's\n",
                 chunks.factoryState.size(), chunks.factoryPreset.size());
 
-    problem = checkEditor(vstPluginMain, argv[3]);
+    problem = checkEditor(entry, argv[3]);
     if (!problem.empty()) return fail(problem);
     FreeLibrary(library);
 
