@@ -32,7 +32,6 @@ endfunction()
 # Every target builds its test programs. The build machines' kernel refuses
 # 32-bit programs, so those of the 32-bit target run in an emulated PC
 # (scripts/machine): only the ones marked for it, all in one boot.
-set(ZQ3R_RUN_TESTS ON)
 if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(ZQ3R_TESTS_IN_MACHINE ON)
 else()

@@ -1,12 +1,10 @@
 # GoogleTest, built from Debian's sources so that it carries the same
 # sanitizer and cross-compiler settings as the code under test.
 
-if(ZQ3R_RUN_TESTS)
-  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
-  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-  include(GoogleTest)
-endif()
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+include(GoogleTest)
 if(ZQ3R_TESTS_IN_MACHINE)
   include(MachineTesting)
 endif()
@@ -17,7 +15,7 @@ endif()
 # MACHINE, in the emulated PC (other programs are not built for it).
 function(zq3r_add_gtest name)
   cmake_parse_arguments(ARG "MACHINE" "" "SOURCES;LIBS" ${ARGN})
-  if(NOT ZQ3R_RUN_TESTS OR (ZQ3R_TESTS_IN_MACHINE AND NOT ARG_MACHINE))
+  if(ZQ3R_TESTS_IN_MACHINE AND NOT ARG_MACHINE)
     return()
   endif()
   add_executable(${name} ${ARG_SOURCES})

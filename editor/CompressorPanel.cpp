@@ -14,12 +14,21 @@
 
 int32_t panelClassUsers = 0;
 
-void unregisterEditorWindowClasses() {
-    std::lock_guard<std::mutex> guard(windowClassLock());
+namespace {
+
+// Both classes go and their counts start again; windowClassLock is held.
+void unregisterWindowClassesLocked() {
     unregisterWindowClass();
     unregisterModuleWindowClass(kAboutBoxWindowClass);
     panelClassUsers = 0;
     aboutClassOpens = 0;
+}
+
+}  // namespace
+
+void unregisterEditorWindowClasses() {
+    std::lock_guard<std::mutex> guard(windowClassLock());
+    unregisterWindowClassesLocked();
 }
 
 namespace {
@@ -116,7 +125,7 @@ void CompressorPanel::close() {
     if (!opened) return;
     opened = false;
     if (aboutBox && aboutBox->isPopupOpen()) aboutBox->close();
-    if (childWindow && IsWindow(childWindow) && windowClientOf(childWindow) == this) DestroyWindow(childWindow);
+    if (ownsChildWindow()) DestroyWindow(childWindow);
     windowDestroyed();
     releaseWindowClasses();
 }
@@ -124,9 +133,14 @@ void CompressorPanel::close() {
 // The audio thread keeps updating the meter; a window that is gone may soon
 // be somebody else's.
 void CompressorPanel::windowDestroyed() {
-    if (childWindow && IsWindow(childWindow) && windowClientOf(childWindow) == this) setWindowClient(childWindow, nullptr);
+    if (ownsChildWindow()) setWindowClient(childWindow, nullptr);
     childWindow = nullptr;
     attachControls(nullptr);
+}
+
+// A handle the host's window took along may since name another's window.
+bool CompressorPanel::ownsChildWindow() const {
+    return childWindow && IsWindow(childWindow) && windowClientOf(childWindow) == this;
 }
 
 void CompressorPanel::acquireWindowClasses() {
@@ -137,11 +151,7 @@ void CompressorPanel::acquireWindowClasses() {
 void CompressorPanel::releaseWindowClasses() {
     std::lock_guard<std::mutex> guard(windowClassLock());
     if (panelClassUsers > 0 && --panelClassUsers > 0) return;
-    unregisterWindowClass();
-    if (aboutClassOpens > 0 && aboutBox) {
-        aboutBox->unregisterClass();
-        aboutClassOpens = 0;
-    }
+    unregisterWindowClassesLocked();
 }
 
 void CompressorPanel::draw() {

@@ -87,6 +87,7 @@ private:
     ParamKnob* releaseKnob = nullptr;
     ParamKnob* makeupKnob = nullptr;
     GainMeter* gainMeter = nullptr;
+    bool ownsChildWindow() const;
     void acquireWindowClasses();
     void releaseWindowClasses();
     void attachControls(HWND window);
