@@ -42,6 +42,8 @@ Kind read(const LV2_Atom* atom, const Lv2Urids& urids, CompressorState& state) {
     const LV2_Atom* property = nullptr;
     const LV2_Atom* value = nullptr;
     lv2_atom_object_get(object, urids.patchProperty, &property, urids.patchValue, &value, 0);
+    // A Get without a property asks for all there are.
+    if (object->body.otype == urids.patchGet && !property) return Kind::stateRequest;
     if (!property || property->type != urids.atomUrid || reinterpret_cast<const LV2_Atom_URID*>(property)->body != urids.state)
         return Kind::none;
     if (object->body.otype == urids.patchGet) return Kind::stateRequest;

@@ -117,8 +117,12 @@ public:
         xcb_flush(connection);
     }
 
+    // Its size hints say it keeps its size, for hosts that size their frame
+    // around the window they embed.
     NativeWindow createChild(NativeWindow parent, const RECT& rect) override {
-        return create(parent, rect);
+        NativeWindow window = create(parent, rect);
+        if (window) fixSize(window, rect, programSize | minimumSize | maximumSize);
+        return window;
     }
 
     NativeWindow createTopLevel(NativeWindow owner, const RECT& rect) override {
@@ -131,12 +135,7 @@ public:
                                 &dialogType);
         }
         // Window managers are asked to leave the place and size as they are.
-        const int32_t width = rect.right - rect.left;
-        const int32_t height = rect.bottom - rect.top;
-        SizeHints size = {userPosition | programPosition | programSize | minimumSize | maximumSize,
-                          rect.left, rect.top, width, height, width, height, width, height, {}};
-        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NORMAL_HINTS,
-                            XCB_ATOM_WM_SIZE_HINTS, 32, sizeof(size) / 4, &size);
+        fixSize(window, rect, userPosition | programPosition | programSize | minimumSize | maximumSize);
         if (decorationHints) {
             DecorationHints decorations = {decorationsGiven, 0, 0, 0, 0};
             xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, decorationHints, decorationHints, 32,
@@ -215,6 +214,14 @@ public:
     SIZE screenSize() const override { return SIZE{screen->width_in_pixels, screen->height_in_pixels}; }
 
 private:
+    void fixSize(NativeWindow window, const RECT& rect, uint32_t flags) {
+        const int32_t width = rect.right - rect.left;
+        const int32_t height = rect.bottom - rect.top;
+        SizeHints size = {flags, rect.left, rect.top, width, height, width, height, width, height, {}};
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NORMAL_HINTS,
+                            XCB_ATOM_WM_SIZE_HINTS, 32, sizeof(size) / 4, &size);
+    }
+
     xcb_atom_t internAtom(const char* name) {
         xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
             connection, xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name), nullptr);
