@@ -78,7 +78,8 @@ void CompressorLv2Ui::sendMessage(bool (*writeMessage)(LV2_Atom_Forge*, const Lv
 }
 
 // A port's value that this UI wrote itself comes back from many hosts: the
-// panel has it already.
+// panel has it already. Any other value is the host's, and from then on the
+// host's word stands.
 void CompressorLv2Ui::portEvent(uint32_t port, uint32_t size, uint32_t format, const void* buffer) {
     if (!buffer) return;
     if (format == 0 && size == sizeof(float)) {
@@ -88,6 +89,7 @@ void CompressorLv2Ui::portEvent(uint32_t port, uint32_t size, uint32_t format, c
         } else if (isParameterPort(port)) {
             const int32_t index = parameterOfPort(port);
             if (reading == lastWritten[index]) return;
+            lastWritten[index] = std::numeric_limits<float>::quiet_NaN();
             const float value = parameterValueOfPort(index, reading);
             if (value != value) return;
             engine.takeHostValue(index, value);
@@ -103,6 +105,7 @@ void CompressorLv2Ui::takeMessage(const LV2_Atom* atom) {
     CompressorState state = engine.getState();
     if (stateMessages::read(atom, urids, state) != stateMessages::Kind::state) return;
     engine.restoreState(state);
+    for (float& value : lastWritten) value = std::numeric_limits<float>::quiet_NaN();
     updatePending = true;
 }
 

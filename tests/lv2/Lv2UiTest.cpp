@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 
 #include "EditorOnDisplay.h"
 #include "StripPictures.h"
@@ -200,20 +201,30 @@ TEST_F(Lv2Ui, ShowsTheHostsPortsThePluginsStateAndTheMeter) {
         << "the meter stayed lit";
 }
 
-// Two UIs in two host windows, opened and closed 200 times in turns; a
-// host that destroys its window before it closes the UI. Nothing of ours
-// may stay in a host's window or on the display.
+// Two UIs in two host windows, each beside its plug-in, opened and closed
+// 200 times in turns, the UI closed before the plug-in and after it; a host
+// that destroys its window before it closes the UI. Nothing of ours may stay
+// in a host's window or on the display.
 TEST_F(Lv2Ui, TwoUisReopenedTwoHundredTimesAndAWindowDestroyedFirst) {
+    Lv2TestHost pluginHost;
     UiOnDisplay first(display, gui, urids, kHostX, kHostY);
     UiOnDisplay second(display, gui, urids, kHostX + 340, kHostY);
     idleThese({&first, &second});
+    float silence[64] = {};
     for (int round = 0; round < 200; ++round) {
+        std::unique_ptr<Lv2Instance> plugins[2] = {std::make_unique<Lv2Instance>(pluginHost, 44100.0),
+                                                   std::make_unique<Lv2Instance>(pluginHost, 44100.0)};
         ASSERT_TRUE(first.open()) << "round " << round;
         ASSERT_TRUE(second.open()) << "round " << round;
+        for (auto& plugin : plugins) plugin->run(silence, silence, silence, silence, 64);
         if (round % 2) {
             first.close();
             second.close();
+            plugins[0].reset();
+            plugins[1].reset();
         } else {
+            plugins[0].reset();
+            plugins[1].reset();
             second.close();
             first.close();
         }
