@@ -1,6 +1,7 @@
 #include "lv2/PublishedState.h"
 
 #include <cstring>
+#include <thread>
 
 // The state travels as its chunk, whose bytes are already the one complete
 // and checked picture of it.
@@ -28,6 +29,7 @@ CompressorState PublishedState::read() const {
         }
         std::atomic_thread_fence(std::memory_order_acquire);
         if (before % 2 == 0 && sequence.load(std::memory_order_relaxed) == before) break;
+        std::this_thread::yield();  // the writer may have been interrupted mid-way
     }
     CompressorState state;
     stateChunk::read(bytes, stateChunk::kWholeStateSize, state);
