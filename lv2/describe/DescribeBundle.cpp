@@ -186,7 +186,7 @@ void writeStateProperties(std::ostream& out) {
         << "    rdfs:range xsd:int .\n";
 }
 
-void writeUi(std::ostream& out, const Bundle& bundle) {
+void writeUi(std::ostream& out) {
     out << "\n" << uri(lv2Uris::kUi) << "\n"
         << "    a ui:X11UI ;\n"
         << "    lv2:requiredFeature ui:idleInterface , ui:parent ;\n"
@@ -217,7 +217,7 @@ std::string pluginDescription(const Bundle& bundle) {
     if (!bundle.uiBinary.empty()) out << "    ui:ui " << uri(lv2Uris::kUi) << " ;\n";
     writePorts(out);
     writeStateProperties(out);
-    if (!bundle.uiBinary.empty()) writeUi(out, bundle);
+    if (!bundle.uiBinary.empty()) writeUi(out);
     return out.str();
 }
 
