@@ -156,6 +156,18 @@ TEST(EffectDefaults, TextOperationsLeaveEmptyTextsAndChunksAreEmpty) {
         EXPECT_STREQ(text, "");
     }
 
+    // No names to list: nothing is written, and the version is the record's.
+    std::strcpy(text, "leftover");
+    EXPECT_EQ(effect.getEffectName(text), 0);
+    EXPECT_EQ(effect.getVendorString(text), 0);
+    EXPECT_EQ(effect.getProductString(text), 0);
+    EXPECT_EQ(effect.getProgramNameIndexed(-1, 0, text), 0);
+    EXPECT_STREQ(text, "leftover");
+    EXPECT_EQ(effect.canParameterBeAutomated(0), 0);
+    EXPECT_EQ(effect.getPlugCategory(), 0);
+    effect.getEffectRecord()->version = 7;
+    EXPECT_EQ(effect.getVendorVersion(), 7);
+
     void* chunk = &effect;
     EXPECT_EQ(effect.getChunk(&chunk, 1), 0);
     EXPECT_EQ(chunk, &effect);
@@ -234,6 +246,35 @@ TEST(HostQueries, AutomationWithoutACallbackStillSetsTheParameter) {
     RecordingEffect effect(nullptr);
     effect.automateParameter(1, 0.25f);
     EXPECT_EQ(effect.joinedLog(), "setParameter 1 0.250000");
+}
+
+TEST(HostQueries, TheEditorsChangesReachTheHostAsBeginAutomateEndAndDisplayUpdate) {
+    FakeHost host;
+    RecordingEffect effect(FakeHost::callback);
+    effect.hostBeginEdit(3);
+    effect.hostAutomate(3, 0.25f);
+    effect.hostEndEdit(3);
+    effect.hostUpdateDisplay();
+    EXPECT_TRUE(effect.calls.empty()) << "reporting a change does not make it again";
+
+    ASSERT_EQ(host.calls.size(), 4u);
+    const int32_t opcodes[] = {audioMasterBeginEdit, audioMasterAutomate, audioMasterEndEdit, audioMasterUpdateDisplay};
+    const int32_t indices[] = {3, 3, 3, 0};
+    const float values[] = {0.0f, 0.25f, 0.0f, 0.0f};
+    for (size_t i = 0; i < host.calls.size(); ++i) {
+        EXPECT_EQ(host.calls[i].effect, effect.getEffectRecord());
+        EXPECT_EQ(host.calls[i].opcode, opcodes[i]);
+        EXPECT_EQ(host.calls[i].index, indices[i]);
+        EXPECT_EQ(host.calls[i].value, 0);
+        EXPECT_EQ(host.calls[i].ptr, nullptr);
+        EXPECT_EQ(host.calls[i].opt, values[i]);
+    }
+
+    RecordingEffect withoutHost(nullptr);
+    withoutHost.hostBeginEdit(0);
+    withoutHost.hostAutomate(0, 1.0f);
+    withoutHost.hostEndEdit(0);
+    withoutHost.hostUpdateDisplay();
 }
 
 TEST(HostQueries, TheConstructorAsksTheHostNothing) {
