@@ -70,6 +70,7 @@ float ParamButton::steppedOnRelease(float value, int32_t steps) const {
 
 void ParamButton::onMouseDown(int32_t x, int32_t y) {
     if (!hits(x, y)) return;
+    engine->beginEdit(paramIndex);
     const int32_t steps = stepCount();
     if (flags & CycleImmediate) {
         commit(steppedAtOnce(engine->getParameter(paramIndex), steps));
@@ -79,6 +80,7 @@ void ParamButton::onMouseDown(int32_t x, int32_t y) {
         holdLoop([this] { showPressed(); });
         commit(next);
     }
+    engine->endEdit(paramIndex);
 }
 
 // The pressed picture is the strip's last frame.

@@ -59,7 +59,9 @@ float ParamKnob::valueForOffset(int32_t dx, int32_t dy) {
 
 void ParamKnob::onMouseDown(int32_t x, int32_t y) {
     if (!bitmap || !bitmap->hitTestCircle(x, y)) return;
+    engine->beginEdit(paramIndex);
     holdLoop([this] { followPointer(); });
+    engine->endEdit(paramIndex);
 }
 
 // The parameter is written on every pass; the picture only changes with its frame.
