@@ -193,4 +193,29 @@ TEST_F(ChunkHost, RandomChunksAreTakenExactlyOrNotAtAll) {
     EXPECT_LT(taken, 50000);
 }
 
+// Hosts restore a session's chunk and may also push the parameter values
+// they saved with it, before or after, and then choose the program shown
+// again: every order ends in the state that was saved.
+TEST_F(ChunkHost, ChunkAndParameterValuesInEitherOrderEndInTheSavedState) {
+    const Bytes saved = getChunk(other, false);
+    float values[kParameterCount];
+    for (int32_t index = 0; index < kParameterCount; ++index) values[index] = other->getParameter(other, index);
+    const intptr_t program = other->dispatcher(other, effGetProgram, 0, 0, nullptr, 0.0f);
+    ASSERT_EQ(program, 1);
+    for (bool chunkFirst : {true, false}) {
+        AEffect* restored = pluginMain(FakeHost::callback);
+        ASSERT_NE(restored, nullptr);
+        if (chunkFirst) {
+            EXPECT_EQ(setChunk(restored, saved, false), 1);
+        }
+        for (int32_t index = 0; index < kParameterCount; ++index) restored->setParameter(restored, index, values[index]);
+        if (!chunkFirst) {
+            EXPECT_EQ(setChunk(restored, saved, false), 1);
+        }
+        restored->dispatcher(restored, effSetProgram, 0, program, nullptr, 0.0f);
+        EXPECT_EQ(getChunk(restored, false), saved) << (chunkFirst ? "chunk first" : "values first");
+        restored->dispatcher(restored, effClose, 0, 0, nullptr, 0.0f);
+    }
+}
+
 }  // namespace
