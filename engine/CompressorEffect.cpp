@@ -153,11 +153,17 @@ int32_t CompressorEffect::getChunk(void** data, HostBool isPreset) {
 
 // The editor shows the restored state at its next idle, as hosts send it on
 // the user-interface thread; the audio thread takes the values at its next
-// block.
+// block. The whole chunk is checked, whatever part of it is taken.
 int32_t CompressorEffect::setChunk(void* data, int32_t byteSize, HostBool isPreset) {
     if (!data || byteSize <= 0) return 0;
-    CompressorState state = getState();
+    const CompressorState current = getState();
+    CompressorState state = current;
     if (!stateChunk::read(static_cast<const uint8_t*>(data), static_cast<uint32_t>(byteSize), state)) return 0;
+    if (isPreset) {
+        const CompressorProgram working = state.working;
+        state = current;
+        state.working = working;
+    }
     restoreState(state);
     postEditorUpdate();
     return 1;

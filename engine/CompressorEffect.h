@@ -55,7 +55,9 @@ public:
     // panel can reach. The chunk handed out stays valid until the next
     // getChunk or effClose. setChunk answers 1 when the chunk was valid and
     // taken, 0 when it changed nothing. The chunk says itself which kind it
-    // is, so a host that loads with the other flag still gets it.
+    // is, so a host that loads with the other flag still gets it; but a
+    // preset (isPreset set: a host loading one program, or an .fxp) only
+    // ever takes the working values, whatever the chunk holds besides.
     int32_t getChunk(void** data, HostBool isPreset) override;
     int32_t setChunk(void* data, int32_t byteSize, HostBool isPreset) override;
 
