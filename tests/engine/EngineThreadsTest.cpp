@@ -88,7 +88,10 @@ TEST(EngineThreads, EveryBlockRunsWithTheCoefficientsOfOneWholeState) {
             ++blocks;
         }
     });
-    for (int load = 0; load < 20000; ++load) {
+    while (blocks.load() == 0) std::this_thread::yield();
+    // Until the audio thread has run many blocks among the loads.
+    const int awaited = blocks.load() + 50000;
+    for (int load = 0; load < 40000 || blocks.load() < awaited; ++load) {
         switch (load % 4) {
         case 0: engine.restoreState(first); break;
         case 1: engine.loadProgram(1); break;
@@ -96,43 +99,56 @@ TEST(EngineThreads, EveryBlockRunsWithTheCoefficientsOfOneWholeState) {
         case 3: engine.loadProgram(0); break;
         }
     }
-    const int awaited = blocks.load() + 2;
-    while (blocks.load() < awaited) std::this_thread::yield();
+    engine.loadProgram(0);
+    const int last = blocks.load() + 2;
+    while (blocks.load() < last) std::this_thread::yield();
     running.store(false);
     audio.join();
     EXPECT_EQ(mixed.load(), 0);
     EXPECT_TRUE(sameCoefficients(engine.getBlockCoefficients(), whole[2]));
 }
 
-// A host's automation on the audio thread and a knob on the user-interface
-// thread write at once: the last value of each parameter wins, and the next
-// block runs with exactly the coefficients of those values.
-TEST(EngineThreads, WritersOnTwoThreadsLoseNoUpdate) {
-    const float finalValues[kParameterCount] = {0.0f, 0.3f, 0.45f, 0.6f, 0.25f, 0.7f};
-    for (int round = 0; round < 50; ++round) {
-        CompressorEngine engine(44100.0f, 1024);
-        std::atomic<int> started{0};
-        auto writer = [&](int32_t firstIndex, bool fromHost) {
-            started.fetch_add(1);
-            while (started.load() < 2) std::this_thread::yield();
-            for (int write = 0; write <= 2000; ++write) {
-                for (int32_t index = firstIndex; index < kParameterCount; index += 2) {
-                    const float value = write == 2000 ? finalValues[index] : static_cast<float>(write % 100) / 100.0f;
-                    if (fromHost)
-                        engine.receiveParameter(index, value);
-                    else
-                        engine.setParameter(index, value);
-                }
-            }
-        };
-        std::thread host(writer, 1, true);
-        std::thread knob(writer, 2, false);
-        host.join();
-        knob.join();
-        StereoBuffer out(16);
-        processReplacing(engine, testSignal(16), out);
-        ASSERT_TRUE(sameCoefficients(engine.getBlockCoefficients(), coefficientsOf(finalValues))) << "round " << round;
+// Spins until `done` reaches `round`; yields now and then, so that a busy
+// machine still runs the thread that is awaited.
+void awaitRound(const std::atomic<int>& done, int round) {
+    for (int spin = 1; done.load() < round; ++spin) {
+        if (spin % 4096 == 0) std::this_thread::yield();
     }
+}
+
+// A host's automation and a knob write at once, round after round: the
+// last value of each parameter wins, and the next block runs with exactly
+// the coefficients of those values.
+TEST(EngineThreads, WritersOnTwoThreadsLoseNoUpdate) {
+    constexpr int kRounds = 5000;
+    auto valueIn = [](int round, int32_t index) {
+        return index == kPower ? 0.0f : static_cast<float>((round * 7 + index * 13) % 100) / 100.0f;
+    };
+    CompressorEngine engine(44100.0f, 1024);
+    std::atomic<int> hostMayWrite{-1};
+    std::atomic<int> hostHasWritten{-1};
+    // The host writes ratio, attack and make-up gain; the knobs the rest.
+    std::thread host([&] {
+        for (int round = 0; round < kRounds; ++round) {
+            awaitRound(hostMayWrite, round);
+            for (int32_t index = kRatio; index < kParameterCount; index += 2) engine.receiveParameter(index, valueIn(round, index));
+            hostHasWritten.store(round);
+        }
+    });
+    const StereoBuffer in = testSignal(16);
+    StereoBuffer out(16);
+    int lost = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        hostMayWrite.store(round);
+        for (int32_t index = kPower; index < kParameterCount; index += 2) engine.setParameter(index, valueIn(round, index));
+        awaitRound(hostHasWritten, round);
+        processReplacing(engine, in, out);
+        float values[kParameterCount];
+        for (int32_t index = 0; index < kParameterCount; ++index) values[index] = valueIn(round, index);
+        if (!sameCoefficients(engine.getBlockCoefficients(), coefficientsOf(values))) ++lost;
+    }
+    host.join();
+    EXPECT_EQ(lost, 0);
 }
 
 }  // namespace
