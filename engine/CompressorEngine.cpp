@@ -89,11 +89,13 @@ void CompressorEngine::loadProgram(int32_t index) {
     notifyControls();
 }
 
+// A knob writes on every mouse message; only a new value is stored and
+// reported.
 void CompressorEngine::setParameter(int32_t index, float value) {
     if (index >= 0 && index < kParameterCount) {
-        const bool changed = parameters[index].load(relaxed) != value;
+        if (parameters[index].load(relaxed) == value) return;
         storeParameter(index, value);
-        if (changed && editObserver) editObserver->valueEdited(index, value);
+        if (editObserver) editObserver->valueEdited(index, value);
     } else if (index >= kResetCommand && index <= kRefreshCommand) {
         runCommand(index);
     }
@@ -125,7 +127,9 @@ void CompressorEngine::receiveParameter(int32_t index, float value) {
     if (index < 0 || index >= kParameterCount || std::isnan(value)) return;
     value = value < 0.0f ? 0.0f : value > 1.0f ? 1.0f : value;
     if (index == kPower) value = value < 0.5f ? 0.0f : kBypassPosition;
-    storeParameter(index, value);
+    // Hosts that send every value again with every block cost the audio
+    // thread nothing then.
+    if (parameters[index].load(relaxed) != value) storeParameter(index, value);
 }
 
 void CompressorEngine::selectProgram(int32_t program) {
