@@ -109,6 +109,8 @@ HostBool CompressorEffect::canParameterBeAutomated(int32_t index) { return isPar
 
 int32_t CompressorEffect::getPlugCategory() { return kPlugCategoryEffect; }
 
+int32_t CompressorEffect::getVstVersion() { return kInterfaceVersion24; }
+
 // --- Programs ------------------------------------------------------------------------
 
 int32_t CompressorEffect::getProgram() { return getCurrentProgram(); }

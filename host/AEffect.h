@@ -129,7 +129,8 @@ enum EffectOpcode : int32_t {
     effGetVendorString = 47,
     effGetProductString = 48,
     effGetVendorVersion = 49,
-    effLastOpcode = effGetVendorVersion,
+    effGetVstVersion = 58,
+    effLastOpcode = effGetVstVersion,
 };
 
 // The room hosts give for the texts they ask for, the terminating zero
@@ -145,6 +146,10 @@ enum HostTextSize : size_t {
 
 // What effGetPlugCategory answers for an audio effect.
 constexpr int32_t kPlugCategoryEffect = 1;
+
+// The interface version a plug-in names with effGetVstVersion: 0 for 1.0,
+// 2400 for 2.4, which hosts take as a promise to answer the opcodes above.
+constexpr int32_t kInterfaceVersion24 = 2400;
 
 // Opcodes the plug-in sends through the host callback.
 enum HostOpcode : int32_t {

@@ -250,3 +250,6 @@ HostBool EffectBase::getProductString(char* text) { return 0; }
 
 // The plug-in's version is the one its record carries.
 int32_t EffectBase::getVendorVersion() { return effectRecord.version; }
+
+// A plug-in of the interface's first version.
+int32_t EffectBase::getVstVersion() { return 0; }

@@ -88,6 +88,7 @@ public:
     virtual HostBool getVendorString(char* text);
     virtual HostBool getProductString(char* text);
     virtual int32_t getVendorVersion();
+    virtual int32_t getVstVersion();
 
     // The editor's changes told to the host, from the user-interface thread:
     // a gesture on a parameter begins, its value changes, it ends; the

@@ -141,6 +141,8 @@ intptr_t EffectBase::dispatcher(int32_t opcode, int32_t index, intptr_t value, v
         return getProductString(text) ? 1 : 0;
     case effGetVendorVersion:
         return getVendorVersion();
+    case effGetVstVersion:
+        return getVstVersion();
     default:
         // Draw, mouse, key, top and sleep: accepted, and left to the editor's
         // own window; opcodes between the ones above are not ours to answer.

@@ -60,11 +60,13 @@ const OpcodeRow opcodeTable[] = {
     {effGetVendorString, 0, 0, textBuffer, 0, "getVendorString", 1},
     {effGetProductString, 0, 0, textBuffer, 0, "getProductString", 1},
     {effGetVendorVersion, 0, 0, nullptr, 0, "getVendorVersion", 1234},
+    {effGetVstVersion, 0, 0, nullptr, 0, "getVstVersion", 2300},
     // Opcodes between and beyond those, negative ones included.
     {25, 0, 0, textBuffer, 0, "", 0},
     {27, 1, 0, textBuffer, 0, "", 0},
     {46, 0, 0, textBuffer, 0, "", 0},
     {50, 0, 0, textBuffer, 0, "", 0},
+    {59, 0, 0, textBuffer, 0, "", 0},
     {1000, 0, 0, textBuffer, 0, "", 0},
     {-1, 0, 0, textBuffer, 0, "", 0},
 };

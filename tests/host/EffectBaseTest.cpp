@@ -167,6 +167,7 @@ TEST(EffectDefaults, TextOperationsLeaveEmptyTextsAndChunksAreEmpty) {
     EXPECT_EQ(effect.getPlugCategory(), 0);
     effect.getEffectRecord()->version = 7;
     EXPECT_EQ(effect.getVendorVersion(), 7);
+    EXPECT_EQ(effect.getVstVersion(), 0);
 
     void* chunk = &effect;
     EXPECT_EQ(effect.getChunk(&chunk, 1), 0);

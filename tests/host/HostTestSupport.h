@@ -125,6 +125,10 @@ public:
         log("getVendorVersion");
         return 1234;
     }
+    int32_t getVstVersion() override {
+        log("getVstVersion");
+        return 2300;
+    }
 
     std::string joinedLog() const {
         std::string all;

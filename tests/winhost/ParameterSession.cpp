@@ -120,6 +120,8 @@ void ParameterCheck::checkNames() {
                "the product");
     expect(dispatch(effGetVendorVersion) == record->version, "effGetVendorVersion is not the record's version");
     expect(dispatch(effGetPlugCategory) == kPlugCategoryEffect, "effGetPlugCategory is not 'effect'");
+    // Hosts ask for program names only from plug-ins of version 2 and later.
+    expect(dispatch(effGetVstVersion) == kInterfaceVersion24, "effGetVstVersion is not 2400");
 }
 
 void ParameterCheck::checkParameterTexts() {
