@@ -39,8 +39,8 @@ public:
     void getParamDisplay(int32_t index, char* text) override;
     HostBool canParameterBeAutomated(int32_t index) override;
     int32_t getPlugCategory() override;
-    // Hosts ask for program names, and trust begin and end edit, only from
-    // plug-ins of a later interface version than the first.
+    // Hosts ask for program names only from plug-ins that name a later
+    // interface version than the first.
     int32_t getVstVersion() override;
 
     // The factory programs, as the program row shows and chooses them. The

@@ -69,7 +69,6 @@ public:
     int32_t getMeterInterval() const { return meterInterval; }
     float getEnvelope() const { return envelope.load(std::memory_order_relaxed); }
     int32_t getCurrentProgram() const { return currentProgram.load(std::memory_order_relaxed); }
-    int32_t getProgramCount() const { return programCount; }
     // False when the bank could not be allocated: the engine then has no
     // programs, and an instance built around it is refused.
     bool hasProgramBank() const { return programBank != nullptr; }
