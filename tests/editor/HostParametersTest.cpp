@@ -53,4 +53,21 @@ TEST(HostParameters, WhatTheHostSetsSoundsAndLooksAsWhatThePersonSet) {
     }
 }
 
+// A program the host chooses is the one the program row reaches: the same
+// sound, and the same picture from the editor's next idle on.
+TEST(HostParameters, AProgramTheHostChoosesSoundsAndLooksAsTheProgramRowsChoice) {
+    PluginInstance byPerson;
+    PluginInstance byHost;
+    EditorSession personsEditor(byPerson.record());
+    EditorSession hostsEditor(byHost.record());
+    personsEditor.click(234, 109);  // previous: from the first program to the last
+    const CapturedImage before = hostsEditor.capture();
+    byHost.dispatch(effSetProgram, 3);
+    EXPECT_TRUE(samePicture(hostsEditor.capture(), before)) << "the host's call drew";
+    hostsEditor.idle();
+    EXPECT_TRUE(samePicture(hostsEditor.capture(), personsEditor.capture()));
+    EXPECT_EQ(byHost.dispatch(effGetProgram), 3);
+    EXPECT_EQ(byHost.playSong(), byPerson.playSong());
+}
+
 }  // namespace
