@@ -249,35 +249,6 @@ TEST(HostQueries, AutomationWithoutACallbackStillSetsTheParameter) {
     EXPECT_EQ(effect.joinedLog(), "setParameter 1 0.250000");
 }
 
-TEST(HostQueries, TheEditorsChangesReachTheHostAsBeginAutomateEndAndDisplayUpdate) {
-    FakeHost host;
-    RecordingEffect effect(FakeHost::callback);
-    effect.hostBeginEdit(3);
-    effect.hostAutomate(3, 0.25f);
-    effect.hostEndEdit(3);
-    effect.hostUpdateDisplay();
-    EXPECT_TRUE(effect.calls.empty()) << "reporting a change does not make it again";
-
-    ASSERT_EQ(host.calls.size(), 4u);
-    const int32_t opcodes[] = {audioMasterBeginEdit, audioMasterAutomate, audioMasterEndEdit, audioMasterUpdateDisplay};
-    const int32_t indices[] = {3, 3, 3, 0};
-    const float values[] = {0.0f, 0.25f, 0.0f, 0.0f};
-    for (size_t i = 0; i < host.calls.size(); ++i) {
-        EXPECT_EQ(host.calls[i].effect, effect.getEffectRecord());
-        EXPECT_EQ(host.calls[i].opcode, opcodes[i]);
-        EXPECT_EQ(host.calls[i].index, indices[i]);
-        EXPECT_EQ(host.calls[i].value, 0);
-        EXPECT_EQ(host.calls[i].ptr, nullptr);
-        EXPECT_EQ(host.calls[i].opt, values[i]);
-    }
-
-    RecordingEffect withoutHost(nullptr);
-    withoutHost.hostBeginEdit(0);
-    withoutHost.hostAutomate(0, 1.0f);
-    withoutHost.hostEndEdit(0);
-    withoutHost.hostUpdateDisplay();
-}
-
 TEST(HostQueries, TheConstructorAsksTheHostNothing) {
     FakeHost host;
     RecordingEffect effect(FakeHost::callback, 2, 2);
