@@ -39,11 +39,18 @@ if(WIN32)
   # 64-bit one adds the name that hosts of today look for first.
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     set(export_file ${PROJECT_SOURCE_DIR}/host/exports-win32.def)
+    # The entry point runs before the processor is known to have SSE2.
+    set_source_files_properties(${PROJECT_SOURCE_DIR}/host/LibraryEntry.cpp PROPERTIES
+      COMPILE_OPTIONS "-mno-sse;-mfpmath=387")
   else()
     set(export_file ${PROJECT_SOURCE_DIR}/host/exports-win64.def)
   endif()
-  target_sources(zq3r-compressor PRIVATE ${export_file})
+  target_sources(zq3r-compressor PRIVATE ${export_file} ${PROJECT_SOURCE_DIR}/host/AllocationFunctions.cpp)
   target_link_libraries(zq3r-compressor PRIVATE zq3r_module_resources)
+  # The header tells loaders and people the oldest Windows that runs it.
+  target_link_options(zq3r-compressor PRIVATE
+    -Wl,--major-os-version,${ZQ3R_WINDOWS_MAJOR},--minor-os-version,${ZQ3R_WINDOWS_MINOR}
+    -Wl,--major-subsystem-version,${ZQ3R_WINDOWS_MAJOR},--minor-subsystem-version,${ZQ3R_WINDOWS_MINOR})
 else()
   # The platform layer is linked inside with hidden symbols; the version
   # script lets only the entry points out.

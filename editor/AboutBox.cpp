@@ -74,7 +74,7 @@ void AboutBox::open() {
     const PixelRect client = {centre.x - bitmapRect.width / 2, centre.y - bitmapRect.height / 2, bitmapRect.width,
                               bitmapRect.height};
     {
-        std::lock_guard<std::mutex> guard(windowClassLock());
+        ThreadLockGuard guard(windowClassLock());
         if (++aboutClassOpens == 1) registerClass();
     }
     createPopupWindow(parentWindow, client, title, &popupWindow, kAboutBoxWindowClass);

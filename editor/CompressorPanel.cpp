@@ -27,7 +27,7 @@ void unregisterWindowClassesLocked() {
 }  // namespace
 
 void unregisterEditorWindowClasses() {
-    std::lock_guard<std::mutex> guard(windowClassLock());
+    ThreadLockGuard guard(windowClassLock());
     unregisterWindowClassesLocked();
 }
 
@@ -144,12 +144,12 @@ bool CompressorPanel::ownsChildWindow() const {
 }
 
 void CompressorPanel::acquireWindowClasses() {
-    std::lock_guard<std::mutex> guard(windowClassLock());
+    ThreadLockGuard guard(windowClassLock());
     if (++panelClassUsers == 1) registerWindowClass();
 }
 
 void CompressorPanel::releaseWindowClasses() {
-    std::lock_guard<std::mutex> guard(windowClassLock());
+    ThreadLockGuard guard(windowClassLock());
     if (panelClassUsers > 0 && --panelClassUsers > 0) return;
     unregisterWindowClassesLocked();
 }

@@ -78,10 +78,12 @@ void unregisterModuleWindowClass(const char* className) {
     UnregisterClassA(className, moduleInstance);
 }
 
-std::mutex& windowClassLock() {
-    static std::mutex lock;
-    return lock;
-}
+namespace {
+// At namespace scope: constructed while the module loads, before any editor.
+ThreadLock windowClasses;
+}  // namespace
+
+ThreadLock& windowClassLock() { return windowClasses; }
 
 void registerWindowClass() { registerModuleWindowClass(kGenericWindowClass, windowProc); }
 

@@ -8,10 +8,9 @@
 
 #include <windows.h>
 
-#include <mutex>
-
 #include "gui/PixelGeometry.h"
 #include "gui/WindowClient.h"
+#include "host/ThreadLock.h"
 
 extern const char* const kGenericWindowClass;
 
@@ -28,7 +27,7 @@ void unregisterWindowClass();
 // Guards the editors' counts of window-class users and the registrations
 // they lead to: hosts may run one user-interface thread per plug-in window.
 // Taken only on user-interface threads, never on the audio path.
-std::mutex& windowClassLock();
+ThreadLock& windowClassLock();
 // A window class of the plug-in's module with the arrow cursor and the
 // button-face background, as all of the plug-in's windows have.
 void registerModuleWindowClass(const char* className, WNDPROC procedure);

@@ -1,5 +1,12 @@
 // The library as hosts load it: its exported entry points and its loader
 // hooks. Only these lines know which target they are built for.
+//
+// The 32-bit DLL's code is built for processors with SSE2, and these lines
+// run first: in that DLL this file alone is built without SSE (see
+// cmake/PluginTargets.cmake), so that on an older processor the library
+// loads, refuses every instance and unloads without executing an instruction
+// the processor lacks. Keep it to declarations of the plug-in's code: an
+// inline function defined here could be the copy the linker keeps for all.
 #include "editor/CompressorPanel.h"
 #include "host/ModuleInstance.h"
 #include "host/PluginEntry.h"
@@ -18,16 +25,34 @@
 #define ZQ3R_STRINGIFY(x) ZQ3R_STRINGIFY_VALUE(x)
 extern "C" AEffect* exportedMain(audioMasterCallback audioMaster) __asm__(ZQ3R_STRINGIFY(__USER_LABEL_PREFIX__) "main");
 
-extern "C" AEffect* exportedMain(audioMasterCallback audioMaster) { return pluginMain(audioMaster); }
+#ifdef _WIN32
+// The system knows whether both the processor and the system itself
+// support SSE2.
+static bool processorRunsPlugin() { return IsProcessorFeaturePresent(PF_XMMI64_INSTRUCTIONS_AVAILABLE) != 0; }
+#else
+// Built for the processor it runs on.
+static bool processorRunsPlugin() { return true; }
+#endif
+
+// Without SSE2 no instance can run: null, as for any instance that cannot
+// be built.
+static AEffect* createInstance(audioMasterCallback audioMaster) {
+    if (!processorRunsPlugin()) return nullptr;
+    return pluginMain(audioMaster);
+}
+
+extern "C" AEffect* exportedMain(audioMasterCallback audioMaster) { return createInstance(audioMaster); }
 
 // The name that hosts of today look for first.
-extern "C" AEffect* VSTPluginMain(audioMasterCallback audioMaster) { return pluginMain(audioMaster); }
+extern "C" AEffect* VSTPluginMain(audioMasterCallback audioMaster) { return createInstance(audioMaster); }
 
 #ifdef _WIN32
 
 // Unloaded by FreeLibrary (not at process exit, where reserved is set), the
 // library takes its window classes with it: their procedures lie in its image.
+// On a processor without SSE2 nothing of ours runs, here either.
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    if (!processorRunsPlugin()) return TRUE;
     if (reason == DLL_PROCESS_DETACH && !reserved) unregisterEditorWindowClasses();
     onLoaderNotification(instance, reason);
     return TRUE;

@@ -3,8 +3,9 @@
 // library's, saves and loads state chunks and compares their bytes with the
 // native library's, then opens the DLL's editor in a window of its own and
 // compares its picture with the native build's, and last leads the editor's
-// windows through reopening, unusual close orders and an unload. Prints a
-// short report; exits non-zero on any problem.
+// windows through reopening, unusual close orders and an unload. On the way
+// it makes the DLL believe the processor lacks SSE2. Prints a short report;
+// exits non-zero on any problem.
 //
 //   winhost <plug-in DLL> <reference file> <editor picture> <chunk reference>
 #include <windows.h>
@@ -17,6 +18,7 @@
 #include "EditorSession.h"
 #include "HostSession.h"
 #include "PngFile.h"
+#include "ProcessorRefusal.h"
 #include "RecordLayout.h"
 
 namespace {
@@ -110,8 +112,14 @@ int main(int argc, char** argv) {
     if (closed != 1) return fail("effClose did not answer 1");
     if (mainEntry(nullptr) != nullptr) return fail("main accepted a null host callback");
 
+    EntryPoint entries[] = {mainEntry, vstPluginMain};
+    std::string problem = checkProcessorRefusal(library, entries, wide ? 2 : 1);
+    if (!problem.empty()) return fail(problem);
+    std::printf("processor:     told there is no SSE2, every entry point returns null without calling the "
+                "host; told the truth again, a record\n");
+
     SessionOutput output;
-    std::string problem = runSession(entry, output);
+    problem = runSession(entry, output);
     if (!problem.empty()) return fail(problem);
     std::printf("session:       %d frames in blocks of %d, processReplacing and process, closed with effClose\n",
                 SessionFormat::frames, SessionFormat::blockSize);
