@@ -34,7 +34,12 @@ CompressorEffect::CompressorEffect(audioMasterCallback audioMaster)
     setProgramChunks(1);
 }
 
-CompressorEffect::~CompressorEffect() {}
+// The editor closes while the engine is still whole: a button held at that
+// moment ends its hold as a release would, and its click runs in the engine.
+// The effect base deletes the closed editor later.
+CompressorEffect::~CompressorEffect() {
+    if (editor) editor->close();
+}
 
 // The place of the editor in the construction: after the engine, whose
 // listener its panel becomes, and before the record is finished. The editor

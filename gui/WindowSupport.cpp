@@ -22,13 +22,39 @@ LRESULT paint(HWND window) {
     return 0;
 }
 
+// WM_MOUSEFIRST up to the middle button's double click; the wheel lies outside.
+constexpr UINT kFirstMouseMessage = 0x0200;
+constexpr UINT kLastMouseMessage = 0x0209;
+
 // Position, button and capture are all set before the client runs, so that
-// a hold loop it starts finds them in place.
+// a hold it begins finds them in place.
 LRESULT pressButton(HWND window, LPARAM position, int32_t button) {
     WindowClient* client = windowClientOf(window);
     recordButtonPress(window, position, button);
     if (client) client->onMouseDown(mouseState.x, mouseState.y);
     return 0;
+}
+
+// Handled releases do not reach the default procedure, which would turn a
+// right release into a context menu request for the host.
+LRESULT mouseMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_MOUSEMOVE:
+        recordMousePosition(lParam);
+        return 0;
+    case WM_LBUTTONDOWN:
+        return pressButton(window, lParam, kLeftButton);
+    case WM_LBUTTONUP:
+        recordButtonRelease(kLeftButton);
+        return 0;
+    case WM_RBUTTONDOWN:
+        return pressButton(window, lParam, kRightButton);
+    case WM_RBUTTONUP:
+        recordButtonRelease(kRightButton);
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
 }
 
 }  // namespace
@@ -94,30 +120,27 @@ PixelPoint getScreenCentre() {
 }
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message >= kFirstMouseMessage && message <= kLastMouseMessage) {
+        const LRESULT result = mouseMessage(window, message, wParam, lParam);
+        // Every mouse message, of whichever button, carries a held control
+        // one pass further; the press that began the hold makes the first.
+        continueHold();
+        return result;
+    }
     switch (message) {
     case WM_PAINT:
         return paint(window);
     case WM_KEYDOWN:
         if (WindowClient* client = windowClientOf(window)) client->onKey(static_cast<int32_t>(wParam));
         return 0;
-    case WM_MOUSEMOVE:
-        recordMousePosition(lParam);
-        return 0;
-    case WM_LBUTTONDOWN:
-        return pressButton(window, lParam, kLeftButton);
-    case WM_LBUTTONUP:
-        recordButtonRelease(kLeftButton);
-        return 0;
-    case WM_RBUTTONDOWN:
-        return pressButton(window, lParam, kRightButton);
-    case WM_RBUTTONUP:
-        recordButtonRelease(kRightButton);
-        return 0;
     case WM_CAPTURECHANGED:
         recordCaptureLost(window, reinterpret_cast<HWND>(lParam));
         return 0;
     case WM_DESTROY:
         if (WindowClient* client = windowClientOf(window)) client->windowDestroyed();
+        // After the client has let go of the window: what a control does at
+        // the end of its hold then draws nothing into it.
+        recordWindowDestroyed(window);
         return DefWindowProcA(window, message, wParam, lParam);
     default:
         return DefWindowProcA(window, message, wParam, lParam);

@@ -101,6 +101,31 @@ TEST_F(ParamButtonTest, PowerSwitchShowsPressedFramesWhileHeldAndStepsOnRelease)
     EXPECT_TRUE(showsFrame(released, kLedRect, kPowerLedBitmap, 0));
 }
 
+// Held, the switch stays down whatever redraws it meanwhile: a repaint of the
+// window, or the panel following the engine after a program change.
+TEST_F(ParamButtonTest, PowerSwitchStaysDownThroughRedrawsWhileHeld) {
+    makeButton(kPower, kPowerButtonBitmap, kPowerRect, 74, true);
+    HoldProbe probe;
+    CapturedImage repainted, updated;
+    window.press(41, 34);
+    probe.post([&] {
+        InvalidateRect(window.handle(), nullptr, FALSE);
+        UpdateWindow(window.handle());
+        repainted = window.capture();
+        button->update();
+        updated = window.capture();
+    });
+    window.release(41, 34);
+    settleMessages();
+
+    for (const CapturedImage* held : {&repainted, &updated}) {
+        EXPECT_TRUE(showsFrame(*held, kPowerRect, kPowerButtonBitmap, 2));
+        EXPECT_TRUE(showsFrame(*held, kLedRect, kPowerLedBitmap, 2));
+    }
+    EXPECT_EQ(buttonFrame(), 1);
+    EXPECT_EQ(ledFrame(), 1);
+}
+
 // The button's own picture changes before the engine hears of the click, and
 // the linked display only after: the engine may redraw the whole panel from
 // inside its setParameter.
