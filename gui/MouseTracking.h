@@ -30,9 +30,9 @@ struct MouseState {
     int32_t capturedButton;   // a CapturedButton
 };
 
-// One record for each thread, shared by every instance and window it owns.
-extern thread_local MouseState mouseState;
-
+// The calling thread's pointer and held button, shared by every instance and
+// window it owns; all zero while it holds no button.
+MouseState currentMouseState();
 PixelPoint getMousePosition();
 
 // Called by a control from its onMouseDown: the control follows the button
@@ -45,6 +45,7 @@ void beginHold(HoldTarget* target);
 void forgetHold(HoldTarget* target);
 
 // The window procedure's side of the tracking.
+PixelPoint pointOfMessage(LPARAM position);
 void recordMousePosition(LPARAM position);
 void recordButtonPress(HWND window, LPARAM position, int32_t button);
 void recordButtonRelease(int32_t button);

@@ -31,7 +31,8 @@ constexpr UINT kLastMouseMessage = 0x0209;
 LRESULT pressButton(HWND window, LPARAM position, int32_t button) {
     WindowClient* client = windowClientOf(window);
     recordButtonPress(window, position, button);
-    if (client) client->onMouseDown(mouseState.x, mouseState.y);
+    const PixelPoint point = pointOfMessage(position);
+    if (client) client->onMouseDown(point.x, point.y);
     return 0;
 }
 

@@ -519,7 +519,8 @@ void WINAPI SetLastError(DWORD error);
 // Modules.
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
 
-// Critical sections.
+// Threads and critical sections.
+DWORD WINAPI GetCurrentThreadId(void);
 void WINAPI InitializeCriticalSection(LPCRITICAL_SECTION section);
 void WINAPI DeleteCriticalSection(LPCRITICAL_SECTION section);
 void WINAPI EnterCriticalSection(LPCRITICAL_SECTION section);

@@ -284,7 +284,7 @@ TEST_F(PanelSession, PressesThatNoControlTakesChangeNothing) {
     EXPECT_EQ(engine()->getCurrentProgram(), 0);
     EXPECT_EQ(aboutPopupCount(), 0);
     EXPECT_EQ(FindWindowExA(nullptr, nullptr, "LatencyWindowClass", nullptr), nullptr);
-    EXPECT_EQ(mouseState.capturedButton, kNoButton);
+    EXPECT_EQ(currentMouseState().capturedButton, kNoButton);
     EXPECT_TRUE(samePicture(capture(), composePanel(PanelFrames::factory())));
 }
 

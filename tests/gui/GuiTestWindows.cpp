@@ -64,8 +64,6 @@ HostLog& hostLog() {
 }
 
 ClientWindow::ClientWindow(WindowClient* client, const PixelRect& rect, HWND parent) {
-    // A test that failed inside a hold may have left a button captured.
-    mouseState = MouseState{0, 0, kNoButton};
     createChildWindow(client, parent, &window, rect);
     EXPECT_NE(window, nullptr);
     settleMessages();

@@ -225,7 +225,7 @@ TEST_F(ParamButtonTest, StepsAtOnceOnThePressWithoutWaitingForTheRelease) {
     window.press(20, 109);
     settleMessages();
     EXPECT_EQ(engine.writes, (std::vector<ParameterWrite>{{kRatio, 1.0f}}));
-    EXPECT_EQ(mouseState.capturedButton, 1) << "the button is still held";
+    EXPECT_EQ(currentMouseState().capturedButton, 1) << "the button is still held";
     window.release(20, 109);
     settleMessages();
     EXPECT_EQ(engine.writes.size(), 1u);
