@@ -2,8 +2,9 @@
 # Installs the Debian packages of a release into a fresh Debian 12 root with
 # apt, as a user would, runs a small host against the library they put in
 # /usr/lib/vst (record, audio and chunks against the references, the editor
-# opened in an X11 window on a virtual display), removes them again with
-# apt, and checks that nothing they brought is left behind.
+# opened in an X11 window on a virtual display), asks lv2ls for the LV2
+# plug-in when an LV2 package is among them, removes them again with apt,
+# and checks that nothing they brought is left behind.
 #
 #   tests/package/install-test.sh <folder of .deb files> <package_host program>
 #
@@ -109,8 +110,13 @@ for deb in "${packages[@]}"; do
     names+=("$(dpkg-deb -f "$deb" Package)")
     inside+=("/tmp/debs/$(basename "$deb")")
 done
-echo "=== apt-get install ${names[*]}"
-apt_in_root "^Setting up " install --no-install-recommends "${inside[@]}" || die "apt-get could not install the packages"
+# An LV2 package must be listed by lv2ls, from Debian's lilv-utils, which is
+# installed beside it and removed with it.
+tools=()
+for name in "${names[@]}"; do [[ "$name" != *-lv2 ]] || tools=(lilv-utils); done
+echo "=== apt-get install ${names[*]} ${tools[*]}"
+apt_in_root "^Setting up " install --no-install-recommends "${inside[@]}" "${tools[@]}" ||
+    die "apt-get could not install the packages"
 installed_files=$(in_root dpkg -L "${names[@]}" | LC_ALL=C sort -u)
 
 echo "=== a host loads /usr/lib/vst/zq3r-compressor.so and opens it"
@@ -120,8 +126,14 @@ mount --bind /tmp/.X11-unix "$root/tmp/.X11-unix"
 xvfb-run -a -s "-ac -nolisten tcp" chroot "$root" /tmp/host/package_host /usr/lib/vst/zq3r-compressor.so \
     /tmp/host/reference-session.txt /tmp/host/reference-chunks.txt || die "the host failed with the installed plug-in"
 
-echo "=== apt-get purge --autoremove ${names[*]}"
-apt_in_root "^(Removing|Purging) " purge --autoremove "${names[@]}" || die "apt-get could not remove the packages"
+if [ ${#tools[@]} -gt 0 ]; then
+    echo "=== lv2ls lists the LV2 plug-in"
+    in_root lv2ls | grep -i zq3r || die "lv2ls does not list the plug-in"
+fi
+
+echo "=== apt-get purge --autoremove ${names[*]} ${tools[*]}"
+apt_in_root "^(Removing|Purging) " purge --autoremove "${names[@]}" "${tools[@]}" ||
+    die "apt-get could not remove the packages"
 files_of_root >"$root/tmp/after.txt"
 
 left=""
