@@ -1,8 +1,9 @@
 # The product's version and names. The version is project(VERSION) in the
 # top-level CMakeLists.txt and nowhere else; the copyright line is LICENSE's.
 # Everything that shows them reads the header written here: the record the
-# host reads, the DLLs' version resource; the packages and the zip take the
-# version from this build's cache (scripts/package.sh, debian/rules).
+# host reads and the DLLs' version resource in the build, and, from a build
+# tree, debian/rules (which holds the changelog to it) and scripts/package.sh
+# (which names the zip by it).
 
 set(ZQ3R_PRODUCT_NAME "ZQ3R Compressor")
 set(ZQ3R_VENDOR_NAME "ZQ3R")
