@@ -81,36 +81,39 @@ intptr_t dispatch(AEffect* record, int32_t opcode, void* ptr = nullptr) {
     return record->dispatcher(record, opcode, 0, 0, ptr, 0.0f);
 }
 
-// The editor opened in the host's window, idled as a host idles it, and
-// closed: the editor must show its panel, and leave nothing behind.
+// The editor opened in the host's window and idled as a host idles it,
+// until the screen shows the panel, then closed; what went wrong, or "".
+std::string showEditor(AEffect* record, HostWindow& host) {
+    ERect* rect = nullptr;
+    dispatch(record, effEditGetRect, &rect);
+    const int32_t width = rect ? rect->right - rect->left : 0;
+    const int32_t height = rect ? rect->bottom - rect->top : 0;
+    if (dispatch(record, effEditOpen, reinterpret_cast<void*>(static_cast<uintptr_t>(host.id()))) != 1)
+        return "effEditOpen refused the host's window";
+    size_t colours = 0;
+    for (int idle = 0; idle < 100 && colours < 16; ++idle) {
+        dispatch(record, effEditIdle);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        colours = host.coloursShown(width, height);
+    }
+    const int children = host.childCount();
+    std::printf("editor:   %dx%d in window 0x%x: %d window inside, %zu colours on the screen\n", width, height,
+                host.id(), children, colours);
+    dispatch(record, effEditClose);
+    if (children != 1) return "the editor made " + std::to_string(children) + " windows in the host's";
+    if (colours < 16) return "the editor shows no panel";
+    return "";
+}
+
+// The editor of a new instance, shown and closed, then the instance closed:
+// nothing of it may be left in the host's window.
 std::string openEditor(EntryPoint entry) {
     HostWindow host;
     if (!host.isOpen()) return "no X display to open the editor on (DISPLAY)";
     AEffect* record = entry(sessionHostCallback);
     if (!record) return "the entry point returned no record";
     dispatch(record, effOpen);
-
-    std::string problem;
-    ERect* rect = nullptr;
-    dispatch(record, effEditGetRect, &rect);
-    const int32_t width = rect ? rect->right - rect->left : 0;
-    const int32_t height = rect ? rect->bottom - rect->top : 0;
-    if (dispatch(record, effEditOpen, reinterpret_cast<void*>(static_cast<uintptr_t>(host.id()))) != 1) {
-        problem = "effEditOpen refused the host's window";
-    } else {
-        size_t colours = 0;
-        for (int idle = 0; idle < 100 && colours < 16; ++idle) {
-            dispatch(record, effEditIdle);
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            colours = host.coloursShown(width, height);
-        }
-        const int children = host.childCount();
-        std::printf("editor:   %dx%d in window 0x%x: %d window inside, %zu colours on the screen\n", width, height,
-                    host.id(), children, colours);
-        if (children != 1) problem = "the editor made " + std::to_string(children) + " windows in the host's";
-        if (colours < 16) problem = "the editor shows no panel";
-        dispatch(record, effEditClose);
-    }
+    std::string problem = showEditor(record, host);
     dispatch(record, effClose);
     const int left = host.childCount();
     std::printf("closed:   %d window left in the host's\n", left);
