@@ -6,14 +6,15 @@
 # initrd, disk) on stdout; progress and errors go to stderr.
 #
 # The image is kept outside the clone, under ~/.cache/zq3r-machine/, named by
-# a hash of this script and the guest's init: an unchanged recipe reuses it,
-# a changed one builds anew. Building needs root for mmdebstrap's root mode
-# and the disk made from its tree (through sudo, as setup.sh, for anyone
-# else; the image then belongs to them) and the Debian mirror that apt uses.
+# a hash of this script, the one it sources and the guest's init: an
+# unchanged recipe reuses it, a changed one builds anew. Building needs root
+# for mmdebstrap's root mode and the disk made from its tree (through sudo, as
+# setup.sh, for anyone else; the image then belongs to them) and the Debian
+# mirror that apt uses.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/zq3r-machine
-key=$(cat "$here/build-image.sh" "$here/guest-init.sh" | sha256sum | cut -c1-16)
+key=$(cat "$here/build-image.sh" "$here/debian-sources.sh" "$here/guest-init.sh" | sha256sum | cut -c1-16)
 image=$cache/image-$key
 
 say() { echo "machine image: $*" >&2; }
@@ -42,14 +43,8 @@ exec 9>"$cache/lock"
 flock 9
 [ -f "$image/ready" ] && reuse
 
-# The Debian archive as apt here knows it (deb822 or one-line format).
-debian_sources() {
-    local file
-    for file in /etc/apt/sources.list.d/*.sources /etc/apt/sources.list.d/*.list /etc/apt/sources.list; do
-        [ -f "$file" ] && grep -Eq '^[^#]*(debian-archive-keyring|/debian/?( |$))' "$file" && echo "$file"
-    done
-    return 0
-}
+# The Debian archive as apt here knows it.
+source "$here/debian-sources.sh"
 mapfile -t sources < <(debian_sources)
 [ ${#sources[@]} -gt 0 ] || die "cannot build: apt has no Debian mirror in /etc/apt/sources.list*"
 
