@@ -3,6 +3,8 @@
 #include "gui/MouseTracking.h"
 #include "host/ModuleInstance.h"
 
+#include <new>
+
 const char* const kGenericWindowClass = "GenericWindowClass";
 
 namespace {
@@ -106,8 +108,12 @@ void unregisterModuleWindowClass(const char* className) {
 }
 
 namespace {
-// At namespace scope: constructed while the module loads, before any editor.
-ThreadLock windowClasses;
+// Constructed while the module loads, before any editor, and never
+// destroyed: at process exit the C++ runtime destroys namespace-scope objects
+// before the library's unload hook runs, and that hook still takes this lock
+// to unregister the window classes.
+alignas(ThreadLock) unsigned char windowClassLockStorage[sizeof(ThreadLock)];
+ThreadLock& windowClasses = *new (windowClassLockStorage) ThreadLock;
 }  // namespace
 
 ThreadLock& windowClassLock() { return windowClasses; }
