@@ -14,23 +14,9 @@ namespace {
 // keeps posting to itself cannot hold the host's thread for ever.
 constexpr int messagesPerService = 1000;
 
-// Connects to the host's display on the first adoption.
-WindowBackend* hostDisplay(System& system) {
-    {
-        SystemLock lock(system.mutex);
-        if (system.onHostDisplay) return system.display.get();
-    }
-    std::unique_ptr<WindowBackend> connected = connectHostDisplay();
-    if (!connected) return nullptr;
-    std::unique_ptr<WindowBackend> replaced;
-    SystemLock lock(system.mutex);
-    if (!system.onHostDisplay) replaced = system.useDisplay(std::move(connected), true);
-    return system.display.get();
-}
-
 HWND knownHostWindow(const System& system, NativeWindow twin) {
-    const Window* window = NativeWindows::windowOfTwin(system, twin);
-    return window && window->hostWindow && window->queue == &currentQueue() ? window->handle : nullptr;
+    const Window* window = NativeWindows::windowOfTwin(system, currentQueue(), twin);
+    return window && window->hostWindow ? window->handle : nullptr;
 }
 
 // A visible top-level window without a procedure of ours and without
@@ -75,11 +61,12 @@ HWND adoptForeignWindow(uintptr_t nativeWindow) {
     NativeWindows::service();
     NativeWindows::settle();
     System& system = System::instance();
-    WindowBackend* display = hostDisplay(system);
+    WindowBackend* display = NativeWindows::connectCallingThread();
     if (!display) return nullptr;
     RECT onScreen;
     HWND handle = nullptr;
     if (display->adoptForeign(twin, &onScreen)) {
+        NativeWindows::useScreenOf(*display);
         SystemLock lock(system.mutex);
         handle = knownHostWindow(system, twin);
         if (!handle) handle = addHostWindow(system, twin, onScreen);

@@ -1,5 +1,6 @@
 #include "MessageQueue.h"
 
+#include "NativeWindows.h"
 #include "System.h"
 #include "WindowTree.h"
 
@@ -8,10 +9,11 @@ namespace platform {
 namespace {
 
 // Runs when the thread ends: its windows cannot receive messages any more,
-// so they are removed without any, and threads waiting for an answer from
-// it get 0.
+// so they are removed without any, threads waiting for an answer from it get
+// 0, and its connection to a host's display closes, taking its twins along.
 void endThread(MessageQueue* queue) {
     System& system = System::instance();
+    std::unique_ptr<WindowBackend> display;
     SystemLock lock(system.mutex);
     std::vector<HWND> roots;
     system.windows.forEach([&](uintptr_t handle, Window* window) {
@@ -26,7 +28,9 @@ void endThread(MessageQueue* queue) {
         message->sender->wakeUp.notify_all();
     }
     queue->incoming.clear();
+    display = NativeWindows::endThread(system, *queue);
     delete queue;
+    lock.unlock();
 }
 
 struct QueueHolder {

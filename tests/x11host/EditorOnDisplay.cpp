@@ -125,11 +125,26 @@ bool eventually(const std::function<bool()>& condition) {
     return true;
 }
 
-::testing::AssertionResult showsSoon(TestDisplay& display, xcb_window_t window, const CapturedImage& expected,
-                                     const std::string& name) {
+namespace {
+
+CapturedImage without(CapturedImage image, const PixelRect* ignored) {
+    if (!ignored || image.pixels.empty()) return image;
+    CapturedImage blank;
+    blank.width = ignored->width;
+    blank.height = ignored->height;
+    blank.pixels.assign(size_t(ignored->width) * size_t(ignored->height), 0);
+    paste(image, blank, ignored->x, ignored->y);
+    return image;
+}
+
+}  // namespace
+
+::testing::AssertionResult showsSoon(TestDisplay& display, xcb_window_t window, const CapturedImage& picture,
+                                     const std::string& name, const PixelRect* ignored) {
+    const CapturedImage expected = without(picture, ignored);
     CapturedImage shown;
     if (eventually([&] {
-            shown = display.read(window);
+            shown = without(display.read(window), ignored);
             return shown.pixels == expected.pixels;
         }))
         return ::testing::AssertionSuccess();

@@ -15,6 +15,7 @@
 #include "EditorSession.h"
 #include "HostGuiThread.h"
 #include "TestDisplay.h"
+#include "gui/PixelGeometry.h"
 #include "tools/render/HostedPlugin.h"
 
 // Where the editor's host windows are placed: clear of the screen's centre
@@ -77,8 +78,9 @@ std::vector<float> processSignal(HostedPlugin& plugin, const std::vector<float>&
 
 // The window on the screen shows the picture, at once or once the plug-in's
 // next idles have pushed it; otherwise the last reading is kept as a PNG.
+// Pixels inside ignored, when given, count on neither side.
 ::testing::AssertionResult showsSoon(TestDisplay& display, xcb_window_t window, const CapturedImage& expected,
-                                     const std::string& name);
+                                     const std::string& name, const PixelRect* ignored = nullptr);
 // Waits until the condition holds; false after a few seconds.
 bool eventually(const std::function<bool()>& condition);
 

@@ -1,0 +1,133 @@
+// Hosts that give every plug-in window a user-interface thread of its own:
+// each editor is opened, idled, dragged with the real pointer and closed on
+// its own thread while its audio runs, round after round; and hosts that
+// open an editor on one thread and idle or close it on another. Meant for
+// the address and thread sanitizers as much as for the pictures.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "EditorOnDisplay.h"
+#include "StripPictures.h"
+#include "editor/PanelLayout.h"
+
+namespace {
+
+constexpr int kLeftButton = 1;
+constexpr int32_t kEditorSpacing = 140;
+constexpr MousePoint kPowerCentre = {41, 34};
+constexpr MousePoint kAboutHotZone = {250, 80};
+
+// The five knobs' centres, in parameter order.
+constexpr MousePoint kKnobCentres[] = {{86, 42}, {130, 42}, {174, 42}, {218, 42}, {262, 42}};
+
+// One instance with a host thread of its own and its audio running, and
+// the same plug-in headless beside it, pressed alike, to say what it must
+// show. The meter follows each instance's own audio, so it is left out of
+// every comparison.
+class EditorOnItsThread {
+public:
+    EditorOnItsThread(TestDisplay& display, int32_t y) : display(display), editor(display, gui, kHostX, y) {
+        gui.setIdle([this] { editor.idle(); });
+        audio = std::thread([this] {
+            const std::vector<float> signal = loudSignal(4096);
+            while (running.load()) processSignal(editor.plugin(), signal, 2);
+        });
+    }
+
+    ~EditorOnItsThread() {
+        running = false;
+        audio.join();
+        gui.setIdle(nullptr);
+    }
+
+    void drag(const std::vector<MousePoint>& path) {
+        display.movePointer(editor.window(), path.front().x, path.front().y);
+        display.pressButton(kLeftButton);
+        for (const MousePoint& point : path) display.movePointer(editor.window(), point.x, point.y);
+        display.releaseButton(kLeftButton);
+        headless.session().drag(path);
+    }
+
+    ::testing::AssertionResult showsAsHeadless(const std::string& name) {
+        return showsSoon(display, editor.window(), headless.session().capture(), name, &panelLayout::kGainMeter.rect);
+    }
+
+    TestDisplay& display;
+    HostGuiThread gui;
+    EditorOnDisplay editor;
+    HeadlessEditor headless;
+
+private:
+    std::atomic<bool> running{true};
+    std::thread audio;
+};
+
+class X11Threads : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(display.isConnected()) << "these tests need an X display (run them in xvfb-run)";
+        topLevelBefore = sorted(display.topLevelWindows());
+    }
+
+    void TearDown() override {
+        if (!display.isConnected()) return;
+        EXPECT_TRUE(eventually([&] { return sorted(display.topLevelWindows()) == topLevelBefore; }))
+            << "a top-level window of ours is left on the display";
+        EXPECT_TRUE(eventually([&] { return display.pointerIsFree(); })) << "a grab of ours is left on the display";
+    }
+
+    static std::vector<xcb_window_t> sorted(std::vector<xcb_window_t> windows) {
+        std::sort(windows.begin(), windows.end());
+        return windows;
+    }
+
+    bool nothingInside(xcb_window_t hostWindow) {
+        return eventually([&] { return display.children(hostWindow).empty(); });
+    }
+
+    // Every editor's thread takes the step at the same time.
+    static void atOnce(std::vector<std::unique_ptr<EditorOnItsThread>>& editors,
+                       const std::function<void(EditorOnItsThread&)>& step) {
+        std::vector<std::thread> callers;
+        for (auto& editor : editors) callers.emplace_back([&step, &editor] { step(*editor); });
+        for (std::thread& caller : callers) caller.join();
+    }
+
+    // Each round opens every editor on its own thread at once, turns a knob
+    // of one of them with the real pointer, and closes them all at once.
+    void runRounds(int editorCount, int rounds) {
+        std::vector<std::unique_ptr<EditorOnItsThread>> editors;
+        for (int i = 0; i < editorCount; ++i) {
+            editors.emplace_back(new EditorOnItsThread(display, kHostY + i * kEditorSpacing));
+        }
+        for (int round = 0; round < rounds; ++round) {
+            std::atomic<int> refused{0};
+            atOnce(editors, [&refused](EditorOnItsThread& each) { refused += each.editor.open() != 1; });
+            ASSERT_EQ(refused.load(), 0) << "round " << round;
+            for (auto& each : editors) ASSERT_TRUE(each->showsAsHeadless("opened")) << "round " << round;
+
+            EditorOnItsThread& dragged = *editors[size_t(round % editorCount)];
+            const MousePoint centre = kKnobCentres[round % 5];
+            dragged.drag({centre, {centre.x - 20 + (round * 7) % 40, centre.y - 18}});
+            ASSERT_TRUE(dragged.showsAsHeadless("dragged")) << "round " << round;
+
+            atOnce(editors, [](EditorOnItsThread& each) { each.editor.closeEditor(); });
+            for (auto& each : editors) ASSERT_TRUE(nothingInside(each->editor.window())) << "round " << round;
+        }
+    }
+
+    TestDisplay display;
+    std::vector<xcb_window_t> topLevelBefore;
+};
+
+TEST_F(X11Threads, TwoEditorsEachOnItsOwnThread) { runRounds(2, 200); }
+
+TEST_F(X11Threads, FourEditorsEachOnItsOwnThread) { runRounds(4, 100); }
+
+}  // namespace
