@@ -57,6 +57,22 @@ private:
     bool editorOpen = false;
 };
 
+// The host's thread idles these editors while it lives.
+class Idling {
+public:
+    Idling(HostGuiThread& gui, std::vector<EditorOnDisplay*> editors) : gui(gui) {
+        gui.setIdle([editors] {
+            for (EditorOnDisplay* editor : editors) editor->idle();
+        });
+    }
+    ~Idling() { gui.setIdle(nullptr); }
+    Idling(const Idling&) = delete;
+    Idling& operator=(const Idling&) = delete;
+
+private:
+    HostGuiThread& gui;
+};
+
 // The same plug-in linked into this program, its editor headless.
 class HeadlessEditor {
 public:

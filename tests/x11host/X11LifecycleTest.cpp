@@ -17,20 +17,6 @@ constexpr MousePoint kPowerCentre = {41, 34};
 constexpr MousePoint kNext = {254, 109};
 constexpr MousePoint kAboutHotZone = {250, 80};
 
-// The host idles these editors while it lives.
-class Idling {
-public:
-    Idling(HostGuiThread& gui, std::vector<EditorOnDisplay*> editors) : gui(gui) {
-        gui.setIdle([editors] {
-            for (EditorOnDisplay* editor : editors) editor->idle();
-        });
-    }
-    ~Idling() { gui.setIdle(nullptr); }
-
-private:
-    HostGuiThread& gui;
-};
-
 class X11Lifecycle : public ::testing::Test {
 protected:
     void SetUp() override {
