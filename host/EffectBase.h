@@ -109,4 +109,12 @@ private:
 
     intptr_t callHost(int32_t opcode, int32_t index, intptr_t value, float opt);
     void setFlag(int32_t flag, HostBool state);
+
+    intptr_t openEditor(void* hostWindow);
+    void closeEditor();
+    bool editorOpenOnAnotherThread() const;
+
+    // What the host handed effEditOpen while the editor is open; null once
+    // it is closed.
+    void* editorHostWindow = nullptr;
 };

@@ -20,6 +20,7 @@ typedef short SHORT;
 typedef unsigned short USHORT;
 typedef unsigned short WORD;
 typedef uint32_t DWORD;
+typedef DWORD* LPDWORD;
 typedef int32_t LONG;
 typedef uint32_t ULONG;
 typedef unsigned int UINT;
@@ -510,6 +511,10 @@ void WINAPI SetLastError(DWORD error);
 
 // Modules.
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
+
+// Threads.
+DWORD WINAPI GetCurrentThreadId(void);
+DWORD WINAPI GetWindowThreadProcessId(HWND window, LPDWORD processId);
 
 // Window classes.
 ATOM WINAPI RegisterClassA(const WNDCLASSA* windowClass);

@@ -3,6 +3,7 @@
 #include "ForeignWindows.h"
 
 #include "NativeWindows.h"
+#include "WindowTree.h"
 
 #include <climits>
 
@@ -40,6 +41,31 @@ HWND addHostWindow(System& system, NativeWindow twin, const RECT& onScreen) {
     return handle;
 }
 
+// A host's window that other threads adopted before: the editor in it is
+// moving to the calling thread, so their windows in it, and the top-level
+// windows those own (the about box), leave the display at once. Their
+// records stay until their own threads destroy them, as Windows wants.
+// Expects the lock held; returns the twins to destroy.
+std::vector<NativeWindow> withdrawOtherThreads(System& system, NativeWindow twin) {
+    std::vector<HWND> members;
+    for (HWND handle : system.twinned) {
+        const Window* window = system.window(handle);
+        if (!window || !window->hostWindow || window->twin != twin || window->queue == &currentQueue()) continue;
+        for (HWND child : window->children) WindowTree::collectPreOrder(system, child, members);
+        for (HWND top : system.topLevelWindows) {
+            if (system.window(top)->owner == handle) WindowTree::collectPreOrder(system, top, members);
+        }
+    }
+    std::vector<NativeWindow> twins;
+    for (HWND member : members) {
+        Window* window = system.window(member);
+        if (!window->twin) continue;
+        twins.push_back(window->twin);
+        NativeWindows::setTwin(system, *window, 0);
+    }
+    return twins;
+}
+
 // The editors that opened into the calling thread's host windows have done
 // so: from now on a host window with nothing of ours in it is let go.
 void endAdoptions() {
@@ -65,13 +91,17 @@ HWND adoptForeignWindow(uintptr_t nativeWindow) {
     if (!display) return nullptr;
     RECT onScreen;
     HWND handle = nullptr;
+    std::vector<NativeWindow> withdrawn;
     if (display->adoptForeign(twin, &onScreen)) {
         NativeWindows::useScreenOf(*display);
         SystemLock lock(system.mutex);
         handle = knownHostWindow(system, twin);
         if (!handle) handle = addHostWindow(system, twin, onScreen);
         if (handle) system.window(handle)->adopting = true;
+        withdrawn = withdrawOtherThreads(system, twin);
     }
+    // Any connection may destroy any window of the display.
+    for (NativeWindow other : withdrawn) display->destroyWindow(other);
     // Nothing adopted: the display closes again if nothing else is on it.
     if (!handle) NativeWindows::settle();
     return handle;

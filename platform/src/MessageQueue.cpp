@@ -4,6 +4,8 @@
 #include "System.h"
 #include "WindowTree.h"
 
+#include <atomic>
+
 namespace platform {
 
 namespace {
@@ -47,11 +49,22 @@ struct QueueHolder {
 
 thread_local QueueHolder holder;
 
+std::atomic<DWORD> lastThreadId{0};
+thread_local DWORD threadId = 0;
+
 }  // namespace
 
 MessageQueue& currentQueue() {
-    if (!holder.queue) holder.queue = new MessageQueue;
+    if (!holder.queue) {
+        holder.queue = new MessageQueue;
+        holder.queue->threadId = currentThreadId();
+    }
     return *holder.queue;
+}
+
+DWORD currentThreadId() {
+    if (!threadId) threadId = ++lastThreadId;
+    return threadId;
 }
 
 }  // namespace platform

@@ -104,7 +104,13 @@ public:
         maxImageBytes = size_t(xcb_get_maximum_request_length(connection)) * 4 - 24;
     }
 
-    ~X11Backend() override { xcb_disconnect(connection); }
+    // What was asked last (another client's windows destroyed) must be done
+    // first: closing a connection with events still unread resets it, and
+    // the server may drop the requests it has not read yet.
+    ~X11Backend() override {
+        free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+        xcb_disconnect(connection);
+    }
 
     // A host's window on any screen of the display whose pixels are ours:
     // its twins go on the same screen.

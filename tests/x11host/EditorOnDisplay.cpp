@@ -35,7 +35,7 @@ void startPlugin(HostedPlugin& plugin, PluginEntryProc entry) {
 }  // namespace
 
 EditorOnDisplay::EditorOnDisplay(TestDisplay& display, HostGuiThread& gui, int32_t x, int32_t y)
-    : display(display), gui(gui) {
+    : display(display), gui(&gui) {
     startPlugin(instance, builtLibrary().entry());
     hostWindow = display.createHostWindow(x, y, panelLayout::kPanelRect.width, panelLayout::kPanelRect.height);
 }
@@ -48,7 +48,7 @@ EditorOnDisplay::~EditorOnDisplay() {
 
 intptr_t EditorOnDisplay::dispatch(int32_t opcode, void* ptr) {
     intptr_t answer = 0;
-    gui.run([&] { answer = instance.dispatch(opcode, 0, 0, ptr, 0.0f); });
+    gui->run([&] { answer = instance.dispatch(opcode, 0, 0, ptr, 0.0f); });
     return answer;
 }
 
@@ -67,7 +67,7 @@ void EditorOnDisplay::closeEditor() {
 
 void EditorOnDisplay::closeInstance() {
     if (!instance.record()) return;
-    gui.run([&] {
+    gui->run([&] {
         instance.stop();
         instance.close();
     });

@@ -42,6 +42,9 @@ public:
     // effClose, with the editor open or not.
     void closeInstance();
 
+    // The host's editor opcodes come from another of its threads from now on.
+    void callFrom(HostGuiThread& thread) { gui = &thread; }
+
     HostedPlugin& plugin() { return instance; }
     xcb_window_t window() const { return hostWindow; }
     // The host window went, as a host may destroy it before it closes the editor.
@@ -51,7 +54,7 @@ private:
     intptr_t dispatch(int32_t opcode, void* ptr = nullptr);
 
     TestDisplay& display;
-    HostGuiThread& gui;
+    HostGuiThread* gui;
     HostedPlugin instance;
     xcb_window_t hostWindow = 0;
     bool editorOpen = false;

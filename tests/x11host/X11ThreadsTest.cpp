@@ -122,6 +122,12 @@ protected:
         }
     }
 
+    void click(xcb_window_t window, MousePoint point) {
+        display.movePointer(window, point.x, point.y);
+        display.pressButton(kLeftButton);
+        display.releaseButton(kLeftButton);
+    }
+
     TestDisplay display;
     std::vector<xcb_window_t> topLevelBefore;
 };
@@ -129,5 +135,65 @@ protected:
 TEST_F(X11Threads, TwoEditorsEachOnItsOwnThread) { runRounds(2, 200); }
 
 TEST_F(X11Threads, FourEditorsEachOnItsOwnThread) { runRounds(4, 100); }
+
+// A host may open the editor on one thread and close it on another, having
+// stopped serving the first: the editor and its about box leave the host's
+// window at once, and the editor opens again on the closing thread. When the
+// first thread idles another plug-in, and so looks at its queue again,
+// nothing comes back.
+TEST_F(X11Threads, EditorClosedOnAnotherThreadLeavesTheHostsWindowAtOnce) {
+    HostGuiThread opener, closer;
+    EditorOnDisplay editor(display, opener);
+    EditorOnDisplay neighbour(display, opener, kHostX, kHostY + kEditorSpacing);
+    HeadlessEditor headless;
+    {
+        Idling idling(opener, {&editor});
+        ASSERT_EQ(editor.open(), 1);
+        ASSERT_TRUE(showsSoon(display, editor.window(), headless.session().capture(), "opened-on-one-thread"));
+        click(editor.window(), kAboutHotZone);
+        ASSERT_TRUE(eventually([&] { return display.transientFor(editor.window()) != 0; }));
+    }
+    editor.callFrom(closer);
+    editor.closeEditor();
+    EXPECT_TRUE(nothingInside(editor.window())) << "the editor stays in the host's window";
+    EXPECT_TRUE(eventually([&] { return display.transientFor(editor.window()) == 0; })) << "the about box stays";
+
+    Idling idling(closer, {&editor});
+    ASSERT_EQ(editor.open(), 1);
+    EXPECT_TRUE(showsSoon(display, editor.window(), headless.session().capture(), "opened-on-the-other-thread"));
+    EXPECT_EQ(display.children(editor.window()).size(), 1u);
+    opener.run([&] { neighbour.idle(); });
+    editor.closeEditor();
+    EXPECT_TRUE(nothingInside(editor.window()));
+}
+
+// A host may open the editor on one thread and idle it only on another: the
+// editor shows and follows the pointer all the same, also once the opening
+// thread has ended, and leaves nothing behind when the idling thread closes
+// it.
+TEST_F(X11Threads, EditorIdledOnAnotherThreadShowsAndFollowsThePointer) {
+    HostGuiThread idler;
+    std::unique_ptr<HostGuiThread> opener(new HostGuiThread);
+    EditorOnDisplay editor(display, *opener);
+    HeadlessEditor headless;
+    ASSERT_EQ(editor.open(), 1);
+    editor.callFrom(idler);
+    // Until this thread first idles it, the editor is still the opening
+    // thread's, which no longer listens to the pointer.
+    idler.run([&] { editor.idle(); });
+    Idling idling(idler, {&editor});
+    EXPECT_TRUE(showsSoon(display, editor.window(), headless.session().capture(), "idled-on-another-thread"));
+    click(editor.window(), kPowerCentre);
+    headless.session().click(kPowerCentre.x, kPowerCentre.y);
+    EXPECT_TRUE(showsSoon(display, editor.window(), headless.session().capture(), "bypassed-on-another-thread"));
+
+    opener.reset();
+    click(editor.window(), kPowerCentre);
+    headless.session().click(kPowerCentre.x, kPowerCentre.y);
+    EXPECT_TRUE(showsSoon(display, editor.window(), headless.session().capture(), "on-after-the-opener-ended"));
+    EXPECT_EQ(display.children(editor.window()).size(), 1u);
+    editor.closeEditor();
+    EXPECT_TRUE(nothingInside(editor.window()));
+}
 
 }  // namespace
