@@ -80,6 +80,9 @@ public:
     virtual void formatFloat(float value, char* text);
     virtual void formatInteger(int32_t value, char* text);
 
+    // Instances built and not yet deleted, in the whole process.
+    static int32_t liveInstances();
+
     // The record handed to the host; its `object` field leads back here.
     AEffect* getEffectRecord() { return &effectRecord; }
     // The editor, owned from here on; the editor enters itself once built.

@@ -30,7 +30,7 @@ void endThread(MessageQueue* queue) {
         message->sender->wakeUp.notify_all();
     }
     queue->incoming.clear();
-    display = NativeWindows::endThread(system, *queue);
+    display = NativeWindows::takeConnection(system, *queue);
     delete queue;
     lock.unlock();
 }

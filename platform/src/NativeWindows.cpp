@@ -104,7 +104,7 @@ Window* windowOfTwin(const System& system, const MessageQueue& queue, NativeWind
 
 bool ownsTwins(const System& system, const MessageQueue& queue) { return system.hostDisplayOf(queue) != nullptr; }
 
-std::unique_ptr<WindowBackend> endThread(System& system, const MessageQueue& queue) {
+std::unique_ptr<WindowBackend> takeConnection(System& system, const MessageQueue& queue) {
     std::vector<System::RetiredTwin>& retired = system.retiredTwins;
     retired.erase(std::remove_if(retired.begin(), retired.end(),
                                  [&queue](const System::RetiredTwin& twin) { return twin.queue == &queue; }),
@@ -208,7 +208,7 @@ void settle() {
             const Window* window = system.window(handle);
             return window && window->queue == &queue;
         });
-        if (nothingLeft) closing = endThread(system, queue);
+        if (nothingLeft) closing = takeConnection(system, queue);
     }
     if (closing) {
         closeConnection(std::move(closing));

@@ -27,9 +27,9 @@ void retire(System& system, Window& window);
 bool ownsTwins(const System& system, const MessageQueue& queue);
 // The thread's window with this twin, or null.
 Window* windowOfTwin(const System& system, const MessageQueue& queue, NativeWindow twin);
-// The thread ends: its connection is handed back, to be closed once the
-// lock is free, and its twins go with it.
-std::unique_ptr<WindowBackend> endThread(System& system, const MessageQueue& queue);
+// The thread's connection, handed over to be closed once the lock is free
+// (which takes its twins and grab along); its retired twins are forgotten.
+std::unique_ptr<WindowBackend> takeConnection(System& system, const MessageQueue& queue);
 
 // These take the lock themselves and call the backend without it.
 void mirrorNewWindow(HWND window);

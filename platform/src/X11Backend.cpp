@@ -421,6 +421,7 @@ private:
             const auto& destroyed = reinterpret_cast<const xcb_destroy_notify_event_t&>(event);
             if (std::find(adopted.begin(), adopted.end(), destroyed.window) == adopted.end()) break;
             adopted.erase(std::remove(adopted.begin(), adopted.end(), destroyed.window), adopted.end());
+            forgetScreenOf(destroyed.window);
             events.push_back(destroyedEvent(destroyed.window));
             break;
         }
