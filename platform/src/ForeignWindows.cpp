@@ -44,24 +44,25 @@ HWND addHostWindow(System& system, NativeWindow twin, const RECT& onScreen) {
 // A host's window that other threads adopted before: the editor in it is
 // moving to the calling thread, so their windows in it, and the top-level
 // windows those own (the about box), leave the display at once. Their
-// records stay until their own threads destroy them, as Windows wants.
-// Expects the lock held; returns the twins to destroy.
+// records stay, without twins, until their own threads destroy them, as
+// Windows wants. Expects the lock held; returns the twins to destroy (their
+// descendants on the display go with them).
 std::vector<NativeWindow> withdrawOtherThreads(System& system, NativeWindow twin) {
-    std::vector<HWND> members;
+    std::vector<HWND> roots;
     for (HWND handle : system.twinned) {
         const Window* window = system.window(handle);
         if (!window || !window->hostWindow || window->twin != twin || window->queue == &currentQueue()) continue;
-        for (HWND child : window->children) WindowTree::collectPreOrder(system, child, members);
+        roots.insert(roots.end(), window->children.begin(), window->children.end());
         for (HWND top : system.topLevelWindows) {
-            if (system.window(top)->owner == handle) WindowTree::collectPreOrder(system, top, members);
+            if (system.window(top)->owner == handle) roots.push_back(top);
         }
     }
     std::vector<NativeWindow> twins;
-    for (HWND member : members) {
-        Window* window = system.window(member);
-        if (!window->twin) continue;
-        twins.push_back(window->twin);
-        NativeWindows::setTwin(system, *window, 0);
+    for (HWND root : roots) {
+        if (NativeWindow rootTwin = system.window(root)->twin) twins.push_back(rootTwin);
+        std::vector<HWND> members;
+        WindowTree::collectPreOrder(system, root, members);
+        for (HWND member : members) NativeWindows::setTwin(system, *system.window(member), 0);
     }
     return twins;
 }

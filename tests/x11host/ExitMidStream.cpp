@@ -29,6 +29,9 @@ constexpr int kMeterInterval = 881;
 constexpr uint16_t kEditorWidth = 304;
 constexpr uint16_t kEditorHeight = 119;
 
+// The host's own connection stays open to the end, as its window does.
+xcb_connection_t* hostConnection = nullptr;
+
 intptr_t answerVersion(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
     return opcode == audioMasterVersion ? 2400 : 0;
 }
@@ -70,8 +73,8 @@ int runOnce(const char* libraryPath, int moment) {
     using EntryPoint = AEffect* (*)(audioMasterCallback);
     auto entry = reinterpret_cast<EntryPoint>(dlsym(library, "VSTPluginMain"));
     AEffect* record = entry ? entry(answerVersion) : nullptr;
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    if (!record || xcb_connection_has_error(connection)) {
+    hostConnection = xcb_connect(nullptr, nullptr);
+    if (!record || xcb_connection_has_error(hostConnection)) {
         std::fprintf(stderr, "no record, or no display\n");
         return 1;
     }
@@ -79,7 +82,7 @@ int runOnce(const char* libraryPath, int moment) {
     dispatch(record, effSetSampleRate, 0, nullptr, 44100.0f);
     dispatch(record, effSetBlockSize, kMeterInterval);
     dispatch(record, effMainsChanged, 1);
-    const xcb_window_t window = createHostWindow(connection);
+    const xcb_window_t window = createHostWindow(hostConnection);
     if (dispatch(record, effEditOpen, 0, reinterpret_cast<void*>(uintptr_t(window))) != 1) {
         std::fprintf(stderr, "the editor does not open\n");
         return 1;
