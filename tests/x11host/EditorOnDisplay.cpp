@@ -86,6 +86,37 @@ HeadlessEditor::~HeadlessEditor() {
     instance.close();
 }
 
+namespace {
+
+std::vector<xcb_window_t> sorted(std::vector<xcb_window_t> windows) {
+    std::sort(windows.begin(), windows.end());
+    return windows;
+}
+
+}  // namespace
+
+void LeavesNothingOnTheDisplay::SetUp() {
+    ASSERT_TRUE(display.isConnected()) << "these tests need an X display (run them in xvfb-run)";
+    topLevelBefore = sorted(display.topLevelWindows());
+}
+
+void LeavesNothingOnTheDisplay::TearDown() {
+    if (!display.isConnected()) return;
+    EXPECT_TRUE(eventually([&] { return sorted(display.topLevelWindows()) == topLevelBefore; }))
+        << "a top-level window of ours is left on the display";
+    EXPECT_TRUE(eventually([&] { return display.pointerIsFree(); })) << "a grab of ours is left on the display";
+}
+
+bool LeavesNothingOnTheDisplay::nothingInside(xcb_window_t hostWindow) {
+    return eventually([&] { return display.children(hostWindow).empty(); });
+}
+
+void LeavesNothingOnTheDisplay::click(xcb_window_t window, MousePoint point) {
+    display.movePointer(window, point.x, point.y);
+    display.pressButton(1);
+    display.releaseButton(1);
+}
+
 std::vector<float> loudSignal(int32_t frames) {
     std::vector<float> signal(size_t(frames) * 2);
     for (int32_t i = 0; i < frames; ++i) {

@@ -89,6 +89,24 @@ private:
     std::unique_ptr<EditorSession> editor;
 };
 
+// A scenario on the display that must leave no top-level window and no grab
+// of ours behind, whatever it does to the editors it opens.
+class LeavesNothingOnTheDisplay : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The window ends up empty, at once or once the plug-in has served it.
+    bool nothingInside(xcb_window_t hostWindow);
+    // A press and a release of the left button at a point of the window.
+    void click(xcb_window_t window, MousePoint point);
+
+    TestDisplay display;
+
+private:
+    std::vector<xcb_window_t> topLevelBefore;
+};
+
 // Signals both plug-ins process alike, in the blocks a host sends.
 std::vector<float> loudSignal(int32_t frames);
 // Both channels of the output, left then right; with a pause after each

@@ -5,8 +5,6 @@
 // managers ignore a transient-for that names anything else).
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "EditorOnDisplay.h"
 #include "editor/PanelLayout.h"
 
@@ -18,58 +16,35 @@ constexpr int32_t kTitleHeight = 20;
 // Where the instance's own host window stays, unused, clear of the others.
 constexpr int32_t kUnusedHostX = 600;
 
-class X11Screens : public ::testing::Test {
+class X11Screens : public LeavesNothingOnTheDisplay {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(display.isConnected()) << "these tests need an X display (run them in xvfb-run)";
-        topLevelBefore = sorted(display.topLevelWindows());
-    }
-
-    void TearDown() override {
-        if (!display.isConnected()) return;
-        EXPECT_TRUE(eventually([&] { return sorted(display.topLevelWindows()) == topLevelBefore; }))
-            << "a top-level window of ours is left on the display";
-        EXPECT_TRUE(eventually([&] { return display.pointerIsFree(); })) << "a grab of ours is left on the display";
-    }
-
-    static std::vector<xcb_window_t> sorted(std::vector<xcb_window_t> windows) {
-        std::sort(windows.begin(), windows.end());
-        return windows;
-    }
-
-    void click(xcb_window_t window, MousePoint point) {
-        display.movePointer(window, point.x, point.y);
-        display.pressButton(1);
-        display.releaseButton(1);
-    }
-
     // Opens the editor in hostWindow, shows it, opens the about box and
     // checks it is kept above aboveWindow, centred on the same screen; then
     // closes the editor, which takes the about box along.
-    void showEditorAndAboutBox(xcb_window_t hostWindow, xcb_window_t aboveWindow, const std::string& name) {
-        EditorOnDisplay editor(display, gui, kUnusedHostX, kHostY);
-        HeadlessEditor headless;
-        Idling idling(gui, {&editor});
-        ASSERT_EQ(editor.openWith(hostWindow), 1);
-        ASSERT_TRUE(showsSoon(display, hostWindow, headless.session().capture(), name));
-        click(hostWindow, kAboutHotZone);
-        xcb_window_t about = 0;
-        ASSERT_TRUE(eventually([&] { return (about = display.transientFor(aboveWindow)) != 0; }))
-            << "no about box kept above the host's top-level window";
-        const WindowPlace screen = display.screenOf(hostWindow);
-        EXPECT_EQ(display.screenOf(about).width, screen.width);
-        const WindowPlace place = display.placeOf(about);
-        const PixelRect& picture = panelLayout::kAboutPictureRect;
-        EXPECT_EQ(place.x, screen.width / 2 - picture.width / 2);
-        EXPECT_EQ(place.y, screen.height / 2 - picture.height / 2);
-        editor.closeEditor();
-        EXPECT_TRUE(eventually([&] { return display.transientFor(aboveWindow) == 0; }));
-    }
+    void showEditorAndAboutBox(xcb_window_t hostWindow, xcb_window_t aboveWindow, const std::string& name);
 
-    TestDisplay display;
     HostGuiThread gui;
-    std::vector<xcb_window_t> topLevelBefore;
 };
+
+void X11Screens::showEditorAndAboutBox(xcb_window_t hostWindow, xcb_window_t aboveWindow, const std::string& name) {
+    EditorOnDisplay editor(display, gui, kUnusedHostX, kHostY);
+    HeadlessEditor headless;
+    Idling idling(gui, {&editor});
+    ASSERT_EQ(editor.openWith(hostWindow), 1);
+    ASSERT_TRUE(showsSoon(display, hostWindow, headless.session().capture(), name));
+    click(hostWindow, kAboutHotZone);
+    xcb_window_t about = 0;
+    ASSERT_TRUE(eventually([&] { return (about = display.transientFor(aboveWindow)) != 0; }))
+        << "no about box kept above the host's top-level window";
+    const WindowPlace screen = display.screenOf(hostWindow);
+    EXPECT_EQ(display.screenOf(about).width, screen.width);
+    const WindowPlace place = display.placeOf(about);
+    const PixelRect& picture = panelLayout::kAboutPictureRect;
+    EXPECT_EQ(place.x, screen.width / 2 - picture.width / 2);
+    EXPECT_EQ(place.y, screen.height / 2 - picture.height / 2);
+    editor.closeEditor();
+    EXPECT_TRUE(eventually([&] { return display.transientFor(aboveWindow) == 0; }));
+}
 
 TEST_F(X11Screens, AboutBoxIsKeptAboveTheHostsTopLevelWindowThatEmbedsTheEditor) {
     const int32_t width = panelLayout::kPanelRect.width;

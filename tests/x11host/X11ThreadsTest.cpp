@@ -5,7 +5,6 @@
 // the address and thread sanitizers as much as for the pictures.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -68,29 +67,8 @@ private:
     std::thread audio;
 };
 
-class X11Threads : public ::testing::Test {
+class X11Threads : public LeavesNothingOnTheDisplay {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(display.isConnected()) << "these tests need an X display (run them in xvfb-run)";
-        topLevelBefore = sorted(display.topLevelWindows());
-    }
-
-    void TearDown() override {
-        if (!display.isConnected()) return;
-        EXPECT_TRUE(eventually([&] { return sorted(display.topLevelWindows()) == topLevelBefore; }))
-            << "a top-level window of ours is left on the display";
-        EXPECT_TRUE(eventually([&] { return display.pointerIsFree(); })) << "a grab of ours is left on the display";
-    }
-
-    static std::vector<xcb_window_t> sorted(std::vector<xcb_window_t> windows) {
-        std::sort(windows.begin(), windows.end());
-        return windows;
-    }
-
-    bool nothingInside(xcb_window_t hostWindow) {
-        return eventually([&] { return display.children(hostWindow).empty(); });
-    }
-
     // Every editor's thread takes the step at the same time.
     static void atOnce(std::vector<std::unique_ptr<EditorOnItsThread>>& editors,
                        const std::function<void(EditorOnItsThread&)>& step) {
@@ -122,14 +100,6 @@ protected:
         }
     }
 
-    void click(xcb_window_t window, MousePoint point) {
-        display.movePointer(window, point.x, point.y);
-        display.pressButton(kLeftButton);
-        display.releaseButton(kLeftButton);
-    }
-
-    TestDisplay display;
-    std::vector<xcb_window_t> topLevelBefore;
 };
 
 TEST_F(X11Threads, TwoEditorsEachOnItsOwnThread) { runRounds(2, 200); }
