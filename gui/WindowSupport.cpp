@@ -88,7 +88,10 @@ void createPopupWindow(HWND owner, const PixelRect& clientRect, const char* titl
                               frame.bottom - frame.top, owner, nullptr, moduleInstance, nullptr);
 }
 
-BOOL destroyWindow(HWND window) { return DestroyWindow(window); }
+BOOL destroyWindow(HWND window) {
+    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) return DestroyWindow(window);
+    return PostMessageA(window, WM_CLOSE, 0, 0);
+}
 
 void registerModuleWindowClass(const char* className, WNDPROC procedure) {
     if (!moduleInstance) return;

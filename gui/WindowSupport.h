@@ -21,6 +21,10 @@ void createChildWindow(WindowClient* client, HWND parent, HWND* window, const Pi
 // rectangle. The result, null when creation fails, lands in *window.
 void createPopupWindow(HWND owner, const PixelRect& clientRect, const char* title, HWND* window,
                        const char* className);
+// Destroys the window on the thread that created it. Windows lets no other
+// thread destroy it: from another thread the window is asked to close, by a
+// message its own thread handles the next time it looks at its queue, and the
+// caller never waits for that thread, which may be busy or gone.
 BOOL destroyWindow(HWND window);
 void registerWindowClass();
 void unregisterWindowClass();

@@ -12,6 +12,7 @@
 #include "host/PluginEntry.h"
 
 #ifndef _WIN32
+#include "host/EffectBase.h"
 #include "host/HostWindowSystem.h"
 #include "resources/EmbeddedBitmaps.h"
 
@@ -61,17 +62,24 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
 #else
 
 // Linux hosts hand effEditOpen an X11 window id and run no message loop of
-// ours: the window system adopts the id and is served from effEditIdle.
+// ours: the window system adopts the id on the calling thread, which alone
+// serves the windows in it, from effEditIdle.
 static bool adoptHostWindow(void* hostWindow, HWND* window) {
     *window = adoptForeignWindow(reinterpret_cast<uintptr_t>(hostWindow));
     return *window != nullptr;
 }
 
+static bool adoptedHere(HWND window) { return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId(); }
+
 // The window system learns of the library's bitmaps when it is loaded and
 // forgets them when it is unloaded, after the detach has run. The window
-// system is the library's own copy: it goes with the library.
+// system is the library's own copy: it goes with the library, unless an
+// instance still lives. A host that returns from main without closing its
+// instances runs this among the process's exit handlers while its audio
+// thread may still draw the meter through the window system: then it stays
+// for the process's last moments.
 __attribute__((constructor)) static void attachLibrary() {
-    installHostWindowSystem(HostWindowSystem{adoptHostWindow, serviceForeignWindows});
+    installHostWindowSystem(HostWindowSystem{adoptHostWindow, adoptedHere, serviceForeignWindows});
     onLoaderNotification(registerModule(embeddedBitmaps, embeddedBitmapCount), DLL_PROCESS_ATTACH);
 }
 
@@ -80,7 +88,7 @@ __attribute__((destructor)) static void detachLibrary() {
     unregisterEditorWindowClasses();
     onLoaderNotification(module, DLL_PROCESS_DETACH);
     unregisterModule(module);
-    releaseWindowSystem();
+    if (EffectBase::liveInstances() == 0) releaseWindowSystem();
 }
 
 #endif

@@ -22,6 +22,7 @@ typedef short SHORT;
 typedef unsigned short USHORT;
 typedef unsigned short WORD;
 typedef uint32_t DWORD;
+typedef DWORD* LPDWORD;
 typedef int32_t LONG;
 typedef uint32_t ULONG;
 typedef unsigned int UINT;
@@ -521,6 +522,7 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
 
 // Threads and critical sections.
 DWORD WINAPI GetCurrentThreadId(void);
+DWORD WINAPI GetWindowThreadProcessId(HWND window, LPDWORD processId);
 void WINAPI InitializeCriticalSection(LPCRITICAL_SECTION section);
 void WINAPI DeleteCriticalSection(LPCRITICAL_SECTION section);
 void WINAPI EnterCriticalSection(LPCRITICAL_SECTION section);

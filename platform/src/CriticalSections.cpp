@@ -1,13 +1,7 @@
-// Threads: their identity, and critical sections on POSIX mutexes,
-// recursive as a critical section is.
+// Critical sections on POSIX mutexes, recursive as a critical section is.
 #include <windows.h>
 
-#include <sys/syscall.h>
-#include <unistd.h>
-
-// The kernel's thread id: unique among the living threads and never 0, as on
-// Windows.
-DWORD WINAPI GetCurrentThreadId(void) { return static_cast<DWORD>(syscall(SYS_gettid)); }
+#include <pthread.h>
 
 void WINAPI InitializeCriticalSection(LPCRITICAL_SECTION section) {
     pthread_mutexattr_t attributes;
