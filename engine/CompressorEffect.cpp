@@ -42,7 +42,14 @@ CompressorEffect::CompressorEffect(audioMasterCallback audioMaster)
     setProgramChunks(1);
 }
 
-CompressorEffect::~CompressorEffect() { setEditObserver(nullptr); }
+// The editor closes while the engine is still whole: a button held at that
+// moment ends its hold as a release would, its click runs in the engine and
+// the host hears the edit end. The effect base deletes the closed editor
+// later.
+CompressorEffect::~CompressorEffect() {
+    if (editor) editor->close();
+    setEditObserver(nullptr);
+}
 
 // The place of the editor in the construction: after the engine, whose
 // listener its panel becomes, and before the record is finished. The editor

@@ -1,13 +1,21 @@
 #include "host/EffectBase.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
 
 #include "editor/EditorBase.h"
 #include "host/ValueText.h"
 
+namespace {
+
+std::atomic<int32_t> instanceCount{0};
+
+}  // namespace
+
 EffectBase::EffectBase(audioMasterCallback audioMaster, int32_t numPrograms, int32_t numParams)
     : audioMaster(audioMaster), numPrograms(numPrograms), numParams(numParams) {
+    instanceCount.fetch_add(1);
     editor = nullptr;
     hostProgram = 0;
 
@@ -34,7 +42,10 @@ EffectBase::EffectBase(audioMasterCallback audioMaster, int32_t numPrograms, int
 // The derived classes are gone by now; the editor goes last, with the object.
 EffectBase::~EffectBase() {
     if (editor) delete editor;
+    instanceCount.fetch_sub(1);
 }
+
+int32_t EffectBase::liveInstances() { return instanceCount.load(); }
 
 // --- The record's entries ---------------------------------------------------
 

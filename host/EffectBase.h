@@ -102,6 +102,9 @@ public:
     // at the last digit that fits, and written by formatFloat.
     void formatParameterValue(double value, char* text);
 
+    // Instances built and not yet deleted, in the whole process.
+    static int32_t liveInstances();
+
     // The record handed to the host; its `object` field leads back here.
     AEffect* getEffectRecord() { return &effectRecord; }
     // The editor, owned from here on; the editor enters itself once built.
@@ -131,4 +134,12 @@ private:
 
     intptr_t callHost(int32_t opcode, int32_t index, intptr_t value, float opt);
     void setFlag(int32_t flag, HostBool state);
+
+    intptr_t openEditor(void* hostWindow);
+    void closeEditor();
+    bool editorOpenOnAnotherThread() const;
+
+    // What the host handed effEditOpen while the editor is open; null once
+    // it is closed.
+    void* editorHostWindow = nullptr;
 };

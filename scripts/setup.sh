@@ -12,6 +12,7 @@ packages=(
   wine64 xvfb xauth
   libxcb1-dev libxcb-xtest0-dev
   qemu-system-x86 mmdebstrap e2fsprogs
+  dpkg-dev debhelper lintian xz-utils zip
 )
 
 missing=()

@@ -6,13 +6,18 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <functional>
+#include <mutex>
 #include <thread>
 #include <vector>
 
 #include "EditorSession.h"
 #include "EditorTestSupport.h"
 #include "StripPictures.h"
+#include "editor/AboutBox.h"
 #include "editor/CompressorEditor.h"
 #include "editor/PanelLayout.h"
 #include "engine/CompressorEngine.h"
@@ -127,6 +132,108 @@ TEST(EditorThreads, EditorsOpenAndCloseOnTwoThreadsAtOnce) {
     EXPECT_EQ(failures.load(), 0);
     EXPECT_EQ(panelClassUsers, 0);
     EXPECT_FALSE(genericClassRegistered());
+}
+
+// Waits until the condition holds; false after a few seconds.
+bool eventually(const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+// A Windows host's user-interface thread: it opens the editor in a window of
+// its own, clicks the about box open, and pumps its messages until it ends;
+// told to, it stops pumping for a while, as a thread busy in the host's own
+// code. It touches the instance only to open the editor.
+class HostUserInterfaceThread {
+public:
+    explicit HostUserInterfaceThread(AEffect* record) : thread([this, record] { run(record); }) {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [this] { return ready; });
+    }
+    ~HostUserInterfaceThread() { end(); }
+
+    HWND hostWindow() const { return window; }
+    HWND editorWindow() const { return window ? GetWindow(window, GW_CHILD) : nullptr; }
+    void hold(bool held) { holding = held; }
+    void end() {
+        ending = true;
+        if (thread.joinable()) thread.join();
+        window = nullptr;
+    }
+
+private:
+    static void pump() {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    }
+
+    void run(AEffect* record) {
+        HostWindow host(kEditorWidth, kEditorHeight);
+        record->dispatcher(record, effEditOpen, 0, 0, host.handle(), 0.0f);
+        const HWND editor = GetWindow(host.handle(), GW_CHILD);
+        const LPARAM aboutHotZone = MAKELPARAM(250, 80);
+        PostMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, aboutHotZone);
+        PostMessageA(editor, WM_LBUTTONUP, 0, aboutHotZone);
+        pump();
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            window = host.handle();
+            ready = true;
+        }
+        changed.notify_all();
+        while (!ending.load()) {
+            if (!holding.load()) pump();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool ready = false;
+    std::atomic<HWND> window{nullptr};
+    std::atomic<bool> holding{false};
+    std::atomic<bool> ending{false};
+    std::thread thread;
+};
+
+// Windows lets only the thread that made a window destroy it. Closed from
+// another thread, the editor asks its own thread to destroy its windows and
+// returns at once, even while that thread is busy: they go as soon as it
+// pumps again, and nothing of the closed editor answers their messages.
+TEST(EditorThreads, EditorClosedOnAnotherThreadLeavesTheHostsWindowOnceItsThreadPumps) {
+    PluginInstance plugin;
+    HostUserInterfaceThread host(plugin.record());
+    ASSERT_NE(host.editorWindow(), nullptr);
+    ASSERT_EQ(aboutPopupCount(), 1);
+    host.hold(true);
+    plugin.dispatch(effEditClose);
+    host.hold(false);
+    EXPECT_TRUE(eventually([&] { return host.editorWindow() == nullptr; })) << "the editor's window stays";
+    EXPECT_TRUE(eventually([] { return aboutPopupCount() == 0; })) << "the about box stays";
+    EXPECT_EQ(panelClassUsers, 0);
+
+    // The instance goes while its windows' thread lives on.
+    plugin.close();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    host.end();
+}
+
+// The thread that opened the editor has ended, and its windows with it: a
+// close from another thread finds nothing to wait for, and the editor opens
+// again on this thread.
+TEST(EditorThreads, EditorWhoseThreadEndedClosesAndOpensAgainOnAnotherThread) {
+    PluginInstance plugin;
+    HostUserInterfaceThread(plugin.record()).end();
+    plugin.dispatch(effEditClose);
+    EXPECT_EQ(aboutPopupCount(), 0);
+    EditorSession session(plugin.record());
+    ASSERT_TRUE(session.isOpen());
+    session.repaint();
+    EXPECT_TRUE(matchesReference(session.capture(), "factory"));
 }
 
 // A host that loads sessions, presets and undo steps while the song plays.

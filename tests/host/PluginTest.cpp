@@ -3,9 +3,11 @@
 // and the processing calls that reach the engine.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "HostTestSupport.h"
+#include "ProductVersion.h"
 #include "engine/Allocation.h"
 #include "engine/CompressorPlugin.h"
 #include "host/ModuleInstance.h"
@@ -62,7 +64,7 @@ TEST_F(PluginFromEntry, ReportsAStereoEffectWithAnEditorChunksParametersAndProgr
     EXPECT_EQ(record->numOutputs, 2);
     EXPECT_EQ(record->flags, effFlagsHasEditor | effFlagsCanMono | effFlagsCanReplacing | effFlagsProgramChunks);
     EXPECT_EQ(record->ioRatio, 1.0f);
-    EXPECT_EQ(record->version, 1);
+    EXPECT_EQ(record->version, ZQ3R_VERSION_CODE);
     EXPECT_EQ(record->uniqueID, 0x5A513352);  // 'Z' 'Q' '3' 'R' from the top byte down
     EXPECT_EQ(plugin().getEffectRecord(), record);
     EXPECT_NE(plugin().getEditor(), nullptr);
@@ -73,6 +75,16 @@ TEST_F(PluginFromEntry, ReportsAStereoEffectWithAnEditorChunksParametersAndProgr
     EXPECT_EQ(rect->left, 0);
     EXPECT_EQ(rect->bottom, 119);
     EXPECT_EQ(rect->right, 304);
+}
+
+// Hosts show the record's version digit by digit: it must read as the
+// release's version, whatever the release.
+TEST_F(PluginFromEntry, ItsVersionReadsAsTheReleaseDigitByDigit) {
+    const int32_t version = record->version;
+    ASSERT_GE(version, 1000) << "a version below 1.0.0 reads as nothing";
+    const std::string shown = std::to_string(version / 1000) + "." + std::to_string(version / 100 % 10) + "." +
+                              std::to_string(version / 10 % 10);
+    EXPECT_EQ(shown, ZQ3R_VERSION_TEXT);
 }
 
 TEST_F(PluginFromEntry, AsksTheHostOnlyForItsVersion) {

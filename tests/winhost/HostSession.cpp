@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "ProductVersion.h"
+
 namespace {
 
 // Loud and quiet stretches of noise and a ramp, computed in integers and exact
@@ -90,7 +92,7 @@ std::string recordProblems(const AEffect* record) {
     if (record->flags != (effFlagsHasEditor | effFlagsCanMono | effFlagsCanReplacing | effFlagsProgramChunks))
         problems << "flags are not 0x39; ";
     if (record->uniqueID != fourCharCode("ZQ3R")) problems << "unique id is not ZQ3R; ";
-    if (record->version != 1) problems << "version is not 1; ";
+    if (record->version != ZQ3R_VERSION_CODE) problems << "version is not " << ZQ3R_VERSION_CODE << "; ";
     if (record->ioRatio != 1.0f) problems << "ioRatio is not 1; ";
     return problems.str();
 }

@@ -5,7 +5,8 @@
 // then opens the DLL's editor in a window of its own, compares its picture
 // with the native build's and records what the host hears while the editor
 // is used, and last leads the editor's windows through reopening, unusual
-// close orders and an unload. Prints a short report; exits non-zero on any
+// close orders and an unload. On the way it makes the DLL believe the
+// processor lacks SSE2. Prints a short report; exits non-zero on any
 // problem.
 //
 //   winhost <plug-in DLL> <reference file> <editor picture> <chunk reference>
@@ -21,6 +22,7 @@
 #include "HostSession.h"
 #include "ParameterSession.h"
 #include "PngFile.h"
+#include "ProcessorRefusal.h"
 #include "RecordLayout.h"
 
 namespace {
@@ -114,8 +116,14 @@ int main(int argc, char** argv) {
     if (closed != 1) return fail("effClose did not answer 1");
     if (mainEntry(nullptr) != nullptr) return fail("main accepted a null host callback");
 
+    EntryPoint entries[] = {mainEntry, vstPluginMain};
+    std::string problem = checkProcessorRefusal(library, entries, wide ? 2 : 1);
+    if (!problem.empty()) return fail(problem);
+    std::printf("processor:     told there is no SSE2, every entry point returns null without calling the "
+                "host; told the truth again, a record\n");
+
     SessionOutput output;
-    std::string problem = runSession(entry, output);
+    problem = runSession(entry, output);
     if (!problem.empty()) return fail(problem);
     std::printf("session:       %d frames in blocks of %d, processReplacing and process, closed with effClose\n",
                 SessionFormat::frames, SessionFormat::blockSize);
