@@ -82,10 +82,14 @@ void ParamButton::onMouseDown(int32_t x, int32_t y) {
     if (!hits(x, y)) return;
     const int32_t steps = stepCount();
     if (flags & CycleImmediate) {
+        engine->beginEdit(paramIndex);
         commit(steppedAtOnce(engine->getParameter(paramIndex), steps));
+        engine->endEdit(paramIndex);
     } else if (flags & CycleOnRelease) {
-        // The new value is fixed at the press; releasing anywhere completes the click.
+        // The new value is fixed at the press; releasing anywhere completes
+        // the click, and the edit the host hears lasts as long as the hold.
         valueOnRelease = steppedOnRelease(engine->getParameter(paramIndex), steps);
+        engine->beginEdit(paramIndex);
         beginHold(this);
     }
 }
@@ -105,6 +109,7 @@ void ParamButton::holdPass() {
 void ParamButton::holdEnded() {
     showingPressed = false;
     commit(valueOnRelease);
+    engine->endEdit(paramIndex);
 }
 
 // The engine may redraw the whole panel from inside setParameter (program

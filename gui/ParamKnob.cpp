@@ -62,6 +62,7 @@ float ParamKnob::valueForOffset(int32_t dx, int32_t dy) {
 
 void ParamKnob::onMouseDown(int32_t x, int32_t y) {
     if (!bitmap || !bitmap->hitTestCircle(x, y)) return;
+    engine->beginEdit(paramIndex);
     beginHold(this);
 }
 
@@ -76,4 +77,4 @@ void ParamKnob::holdPass() {
 }
 
 // The value of the last pass stands.
-void ParamKnob::holdEnded() {}
+void ParamKnob::holdEnded() { engine->endEdit(paramIndex); }

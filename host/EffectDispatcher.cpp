@@ -32,6 +32,10 @@ bool needsPointer(int32_t opcode) {
     case effEditGetRect:
     case effGetChunk:
     case effSetChunk:
+    case effGetProgramNameIndexed:
+    case effGetEffectName:
+    case effGetVendorString:
+    case effGetProductString:
         return true;
     default:
         return false;
@@ -72,7 +76,8 @@ void EffectBase::closeEditor() {
 }
 
 // The editor opcodes come from the host's user-interface threads, and the
-// window system's service runs there with them.
+// window system's service runs there with them. The others may come from
+// any thread but the audio thread; every operation they reach allows that.
 intptr_t EffectBase::dispatcher(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
     if (static_cast<uint32_t>(opcode) > static_cast<uint32_t>(effLastOpcode)) return 0;
     if (needsPointer(opcode) && !ptr) return 0;
@@ -147,9 +152,25 @@ intptr_t EffectBase::dispatcher(int32_t opcode, int32_t index, intptr_t value, v
         return getChunk(static_cast<void**>(ptr), index != 0);
     case effSetChunk:
         return setChunk(ptr, static_cast<int32_t>(value), index != 0);
+    case effCanBeAutomated:
+        return canParameterBeAutomated(index) ? 1 : 0;
+    case effGetProgramNameIndexed:
+        return getProgramNameIndexed(static_cast<int32_t>(value), index, text) ? 1 : 0;
+    case effGetPlugCategory:
+        return getPlugCategory();
+    case effGetEffectName:
+        return getEffectName(text) ? 1 : 0;
+    case effGetVendorString:
+        return getVendorString(text) ? 1 : 0;
+    case effGetProductString:
+        return getProductString(text) ? 1 : 0;
+    case effGetVendorVersion:
+        return getVendorVersion();
+    case effGetVstVersion:
+        return getVstVersion();
     default:
         // Draw, mouse, key, top and sleep: accepted, and left to the editor's
-        // own window.
+        // own window; opcodes between the ones above are not ours to answer.
         return 0;
     }
 }

@@ -1,12 +1,14 @@
 // The host's audio thread processes, and so redraws the meter, while its
 // user-interface thread opens the editor, switches programs, drags in it and
-// closes it again, or loads saved states into it.
+// closes it again, or loads saved states into it; the host sets parameters
+// from both threads at once.
 // Meant for the thread sanitizer, which reports any data race between them.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -271,6 +273,69 @@ TEST(EditorThreads, AudioRunsWhileTheHostLoadsStatesIntoTheOpenEditor) {
     audio.join();
     EXPECT_EQ(plugin.engine()->getCurrentProgram(), 2);
     EXPECT_EQ(plugin.engine()->getParameter(kThreshold), factoryPrograms[2][kThreshold]);
+}
+
+// Automation arrives on the audio thread while the host's generic controls
+// write on the user-interface thread, where the editor is dragged and idled.
+// Whatever the order, the parameters end with the last value written and the
+// audio runs with exactly their coefficients.
+TEST(EditorThreads, TheHostSetsParametersFromTheAudioAndUserInterfaceThreadsAtOnce) {
+    PluginInstance plugin;
+    AEffect* record = plugin.record();
+    EditorSession session(record);
+    ASSERT_TRUE(session.isOpen());
+    std::atomic<bool> running{true};
+    std::atomic<int> blocks{0};
+    std::thread audio([&] {
+        constexpr int32_t kBlock = 64;
+        std::vector<float> left(kBlock, 0.5f), right(kBlock, -0.5f), outLeft(kBlock), outRight(kBlock);
+        float* inputs[] = {left.data(), right.data()};
+        float* outputs[] = {outLeft.data(), outRight.data()};
+        for (int block = 0; running.load(); ++block) {
+            record->setParameter(record, block % kParameterCount, static_cast<float>(block % 97) / 96.0f);
+            record->processReplacing(record, inputs, outputs, kBlock);
+            blocks.fetch_add(1);
+        }
+    });
+    for (int round = 0; round < 300; ++round) {
+        record->setParameter(record, (round * 5) % kParameterCount, static_cast<float>(round % 89) / 88.0f);
+        session.idle();
+        if (round % 30 == 0) session.drag({{218, 27}, {235, 38}, {218, 27}});  // release, ending straight up
+    }
+    const int awaited = blocks.load() + 10;
+    while (blocks.load() < awaited) std::this_thread::yield();
+    running = false;
+    audio.join();
+
+    plugin.processConstant(0.5f, 64);
+    const CompressorEngine::Coefficients used = plugin.engine()->getBlockCoefficients();
+    const CompressorEngine::Coefficients expected = plugin.engine()->getCoefficients();
+    EXPECT_EQ(std::memcmp(&used, &expected, sizeof used), 0);
+}
+
+// Hosts that give each plug-in window its own thread ask for the editor's
+// rectangle on both at once: the one rectangle of the process is never
+// written, so they cannot race.
+TEST(EditorThreads, InstancesAskForTheRectangleOnTwoThreadsAtOnce) {
+    PluginInstance first;
+    PluginInstance second;
+    std::atomic<int> ready{0};
+    auto ask = [&ready](const PluginInstance* plugin, std::atomic<int>& wrong) {
+        ready.fetch_add(1);
+        while (ready.load() < 2) std::this_thread::yield();
+        for (int call = 0; call < 1000; ++call) {
+            ERect* rect = nullptr;
+            if (plugin->dispatch(effEditGetRect, 0, &rect) != 1 || !rect || rect->top != 0 || rect->left != 0 ||
+                rect->bottom != kEditorHeight || rect->right != kEditorWidth)
+                ++wrong;
+        }
+    };
+    std::atomic<int> wrong{0};
+    std::thread one(ask, &first, std::ref(wrong));
+    std::thread other(ask, &second, std::ref(wrong));
+    one.join();
+    other.join();
+    EXPECT_EQ(wrong.load(), 0);
 }
 
 }  // namespace

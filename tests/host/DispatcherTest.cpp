@@ -52,8 +52,21 @@ const OpcodeRow opcodeTable[] = {
     {effEditKey, 0, 0, textBuffer, 0, "", 0},
     {effEditTop, 0, 0, nullptr, 0, "", 0},
     {effEditSleep, 0, 0, nullptr, 0, "", 0},
-    // Opcodes beyond the table, negative ones included.
+    // What hosts list: answered 1 when the text was written.
+    {effCanBeAutomated, 3, 0, nullptr, 0, "canParameterBeAutomated 3", 1},
+    {effGetProgramNameIndexed, 2, -1, textBuffer, 0, "getProgramNameIndexed -1 2", 1},
+    {effGetPlugCategory, 0, 0, nullptr, 0, "getPlugCategory", 5},
+    {effGetEffectName, 0, 0, textBuffer, 0, "getEffectName", 1},
+    {effGetVendorString, 0, 0, textBuffer, 0, "getVendorString", 1},
+    {effGetProductString, 0, 0, textBuffer, 0, "getProductString", 1},
+    {effGetVendorVersion, 0, 0, nullptr, 0, "getVendorVersion", 1234},
+    {effGetVstVersion, 0, 0, nullptr, 0, "getVstVersion", 2300},
+    // Opcodes between and beyond those, negative ones included.
     {25, 0, 0, textBuffer, 0, "", 0},
+    {27, 1, 0, textBuffer, 0, "", 0},
+    {46, 0, 0, textBuffer, 0, "", 0},
+    {50, 0, 0, textBuffer, 0, "", 0},
+    {59, 0, 0, textBuffer, 0, "", 0},
     {1000, 0, 0, textBuffer, 0, "", 0},
     {-1, 0, 0, textBuffer, 0, "", 0},
 };
@@ -100,8 +113,9 @@ TEST(Dispatcher, WithoutProgramsNoProgramIsEverSet) {
 }
 
 TEST(Dispatcher, OpcodesThatWriteThroughPtrWriteNothingWhenItIsNull) {
-    const int32_t opcodes[] = {effSetProgramName, effGetProgramName, effGetParamLabel, effGetParamDisplay,
-                               effGetParamName,   effEditGetRect,    effGetChunk,      effSetChunk};
+    const int32_t opcodes[] = {effSetProgramName,        effGetProgramName, effGetParamLabel,   effGetParamDisplay,
+                               effGetParamName,          effEditGetRect,    effGetChunk,        effSetChunk,
+                               effGetProgramNameIndexed, effGetEffectName,  effGetVendorString, effGetProductString};
     for (int32_t opcode : opcodes) {
         RecordingEffect effect(nullptr, 4, 0);
         auto* editor = new RecordingEditor(&effect);

@@ -87,7 +87,7 @@ std::string recordProblems(const AEffect* record) {
     if (!record->dispatcher || !record->process || !record->processReplacing || !record->setParameter ||
         !record->getParameter)
         problems << "an entry is missing; ";
-    if (record->numPrograms != 0 || record->numParams != 0) problems << "programs or parameters reported; ";
+    if (record->numPrograms != 4 || record->numParams != 6) problems << "not four programs and six parameters; ";
     if (record->numInputs != 2 || record->numOutputs != 2) problems << "not two inputs and two outputs; ";
     if (record->flags != (effFlagsHasEditor | effFlagsCanMono | effFlagsCanReplacing | effFlagsProgramChunks))
         problems << "flags are not 0x39; ";

@@ -1,11 +1,13 @@
 // A small Windows host: loads the plug-in DLL as hosts do, checks the record
 // it gets, runs the session and compares the output with the native
 // library's, saves and loads state chunks and compares their bytes with the
-// native library's, then opens the DLL's editor in a window of its own and
-// compares its picture with the native build's, and last leads the editor's
-// windows through reopening, unusual close orders and an unload. On the way
-// it makes the DLL believe the processor lacks SSE2. Prints a short report;
-// exits non-zero on any problem.
+// native library's, checks the names, parameters and programs it lists,
+// then opens the DLL's editor in a window of its own, compares its picture
+// with the native build's and records what the host hears while the editor
+// is used, and last leads the editor's windows through reopening, unusual
+// close orders and an unload. On the way it makes the DLL believe the
+// processor lacks SSE2. Prints a short report; exits non-zero on any
+// problem.
 //
 //   winhost <plug-in DLL> <reference file> <editor picture> <chunk reference>
 #include <windows.h>
@@ -13,10 +15,12 @@
 #include <cstdio>
 #include <string>
 
+#include "AutomationSession.h"
 #include "ChunkSession.h"
 #include "EditorLifecycle.h"
 #include "EditorSession.h"
 #include "HostSession.h"
+#include "ParameterSession.h"
 #include "PngFile.h"
 #include "ProcessorRefusal.h"
 #include "RecordLayout.h"
@@ -141,8 +145,17 @@ int main(int argc, char** argv) {
                 "the same bytes as the native library's\n",
                 chunks.factoryState.size(), chunks.factoryPreset.size());
 
+    problem = runParameterSession(entry);
+    if (!problem.empty()) return fail(problem);
+    std::printf("host's view:   listed as \"ZQ3R Compressor\" by \"ZQ3R\"; six parameters named, labelled and shown "
+                "at 44.1 and 96 kHz within their 8 bytes; values clamped; four programs\n");
+
     problem = checkEditor(entry, argv[3]);
     if (!problem.empty()) return fail(problem);
+    problem = runAutomationSession(entry);
+    if (!problem.empty()) return fail(problem);
+    std::printf("automation:    a knob turned, the power switch and the program row pressed: begin, automate, end "
+                "and display updates heard on the editor's thread\n");
     FreeLibrary(library);
 
     problem = checkEditorLifecycle(argv[1]);
