@@ -1,6 +1,7 @@
 // The engine's processing cost in nanoseconds per stereo frame: both host
-// calls, compressing and bypassed, at three block sizes; and a long decay
-// into silence, which must cost no more than ordinary audio.
+// calls, compressing and bypassed, at three block sizes, and with a host
+// automating the threshold before every block; and a long decay into
+// silence, which must cost no more than ordinary audio.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -28,7 +29,7 @@ struct Signal {
 
 enum class Call { Replacing, Accumulating };
 
-void runEngine(benchmark::State& state, Call call, bool bypass) {
+void runEngine(benchmark::State& state, Call call, bool bypass, bool automated = false) {
     const int32_t block = static_cast<int32_t>(state.range(0));
     CompressorEngine engine(kSampleRate, block);
     engine.setParameter(kPower, bypass ? 1.0f : 0.0f);
@@ -38,7 +39,10 @@ void runEngine(benchmark::State& state, Call call, bool bypass) {
     const size_t blocks = signal.left.size() / static_cast<size_t>(block);
     size_t index = 0;
     for (auto _ : state) {
-        const size_t offset = (index++ % blocks) * static_cast<size_t>(block);
+        const size_t offset = (index % blocks) * static_cast<size_t>(block);
+        // The block takes the new value and computes its coefficients.
+        if (automated) engine.receiveParameter(kThreshold, static_cast<float>(index % 101) / 100.0f);
+        ++index;
         if (call == Call::Replacing) {
             engine.processReplacing(&signal.left[offset], &signal.right[offset], &signal.outLeft[offset],
                                     &signal.outRight[offset], block);
@@ -57,11 +61,13 @@ void ReplacingCompress(benchmark::State& state) { runEngine(state, Call::Replaci
 void ReplacingBypass(benchmark::State& state) { runEngine(state, Call::Replacing, true); }
 void AccumulatingCompress(benchmark::State& state) { runEngine(state, Call::Accumulating, false); }
 void AccumulatingBypass(benchmark::State& state) { runEngine(state, Call::Accumulating, true); }
+void ReplacingAutomated(benchmark::State& state) { runEngine(state, Call::Replacing, false, true); }
 
 BENCHMARK(ReplacingCompress)->Arg(64)->Arg(512)->Arg(4096);
 BENCHMARK(ReplacingBypass)->Arg(64)->Arg(512)->Arg(4096);
 BENCHMARK(AccumulatingCompress)->Arg(64)->Arg(512)->Arg(4096);
 BENCHMARK(AccumulatingBypass)->Arg(64)->Arg(512)->Arg(4096);
+BENCHMARK(ReplacingAutomated)->Arg(64)->Arg(512)->Arg(4096);
 
 // For scale: a literal frame-by-frame copy of the same block, as a bypass
 // loop would be without the vectorizer.

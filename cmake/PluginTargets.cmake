@@ -13,7 +13,7 @@ add_library(zq3r_plugin STATIC
   ${PROJECT_SOURCE_DIR}/engine/CompressorPlugin.cpp
   ${PROJECT_SOURCE_DIR}/host/PluginEntry.cpp
 )
-target_link_libraries(zq3r_plugin PUBLIC zq3r_engine zq3r_host zq3r_gui zq3r_editor)
+target_link_libraries(zq3r_plugin PUBLIC zq3r_engine zq3r_host zq3r_gui zq3r_editor zq3r_product_version)
 zq3r_product_target(zq3r_plugin)
 
 # The module's bitmaps. Windows modules carry them as resources compiled from
@@ -24,6 +24,13 @@ if(WIN32)
   target_compile_options(zq3r_module_resources PRIVATE
     $<$<COMPILE_LANGUAGE:RC>:--include-dir=${PROJECT_SOURCE_DIR}/resources>)
   set_source_files_properties(${ZQ3R_RESOURCE_SCRIPT} PROPERTIES OBJECT_DEPENDS "${ZQ3R_BITMAP_FILES}")
+
+  # What Windows shows in the DLL's properties: the library's alone, not the
+  # programs that link the plug-in's code.
+  add_library(zq3r_version_resource OBJECT ${PROJECT_SOURCE_DIR}/resources/version.rc)
+  target_link_libraries(zq3r_version_resource PRIVATE zq3r_product_version)
+  set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/version.rc PROPERTIES
+    OBJECT_DEPENDS ${ZQ3R_GENERATED_DIR}/ProductVersion.h)
 endif()
 
 # --- The library that hosts load ------------------------------------------------
@@ -39,11 +46,22 @@ if(WIN32)
   # 64-bit one adds the name that hosts of today look for first.
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     set(export_file ${PROJECT_SOURCE_DIR}/host/exports-win32.def)
+    # The entry point runs before the processor is known to have SSE2.
+    set_source_files_properties(${PROJECT_SOURCE_DIR}/host/LibraryEntry.cpp PROPERTIES
+      COMPILE_OPTIONS "-mno-sse;-mfpmath=387")
   else()
     set(export_file ${PROJECT_SOURCE_DIR}/host/exports-win64.def)
   endif()
-  target_sources(zq3r-compressor PRIVATE ${export_file})
-  target_link_libraries(zq3r-compressor PRIVATE zq3r_module_resources)
+  target_sources(zq3r-compressor PRIVATE ${export_file} ${PROJECT_SOURCE_DIR}/host/AllocationFunctions.cpp)
+  target_link_libraries(zq3r-compressor PRIVATE zq3r_module_resources zq3r_version_resource)
+  # The header tells loaders and people the oldest Windows that runs it.
+  target_link_options(zq3r-compressor PRIVATE
+    -Wl,--major-os-version,${ZQ3R_WINDOWS_MAJOR},--minor-os-version,${ZQ3R_WINDOWS_MINOR}
+    -Wl,--major-subsystem-version,${ZQ3R_WINDOWS_MAJOR},--minor-subsystem-version,${ZQ3R_WINDOWS_MINOR})
+  # The linker's map names every runtime archive linked in, so that a test
+  # can hold them to the licences the Windows zip lists.
+  set(ZQ3R_LINK_MAP ${CMAKE_CURRENT_BINARY_DIR}/zq3r-compressor.map CACHE INTERNAL "")
+  target_link_options(zq3r-compressor PRIVATE -Wl,-Map=${ZQ3R_LINK_MAP})
 else()
   # The platform layer is linked inside with hidden symbols; the version
   # script lets only the entry points out.

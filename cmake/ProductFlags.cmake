@@ -17,9 +17,24 @@ if(WIN32)
   # Hosts load the DLL without our runtime beside it: link the compiler's
   # runtime statically so that only system DLLs are imported.
   add_link_options(-static -static-libgcc -static-libstdc++)
+  # The oldest Windows each DLL loads on: Windows XP for the 32-bit one, the
+  # first 64-bit Windows (XP x64, Server 2003) for the other. The system
+  # headers declare nothing newer, the DLL's header states it, and the
+  # import-table tests (tests/winhost) hold the DLL to it.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(ZQ3R_WINDOWS_MINIMUM 5.1)
+  else()
+    set(ZQ3R_WINDOWS_MINIMUM 5.2)
+  endif()
+  string(REPLACE "." ";" windows_version "${ZQ3R_WINDOWS_MINIMUM}")
+  list(GET windows_version 0 ZQ3R_WINDOWS_MAJOR)
+  list(GET windows_version 1 ZQ3R_WINDOWS_MINOR)
+  math(EXPR windows_version_hex "${ZQ3R_WINDOWS_MAJOR} * 256 + ${ZQ3R_WINDOWS_MINOR}" OUTPUT_FORMAT HEXADECIMAL)
+  add_compile_definitions(_WIN32_WINNT=${windows_version_hex} WINVER=${windows_version_hex})
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     # SSE arithmetic gives the same float results as the 64-bit builds, and
-    # hosts may call us with a 4-byte aligned stack.
+    # hosts may call us with a 4-byte aligned stack. The entry point checks
+    # for SSE2 before anything else runs (host/LibraryEntry.cpp).
     add_compile_options(-msse2 -mfpmath=sse -mstackrealign)
   endif()
 endif()

@@ -46,10 +46,12 @@ AboutBox::AboutBox(const PixelRect& hotRect, int32_t bitmapId, const PixelRect& 
     title[sizeof(title) - 1] = '\0';
 }
 
+// The popup forgets the box before the box goes: closed from another thread,
+// it is destroyed later, by its own thread.
 AboutBox::~AboutBox() {
+    if (isOpen) close();
     delete bitmap;
     bitmap = nullptr;
-    if (isOpen) destroyWindow(popupWindow);
 }
 
 void AboutBox::draw() {
@@ -74,7 +76,7 @@ void AboutBox::open() {
     const PixelRect client = {centre.x - bitmapRect.width / 2, centre.y - bitmapRect.height / 2, bitmapRect.width,
                               bitmapRect.height};
     {
-        std::lock_guard<std::mutex> guard(windowClassLock());
+        ThreadLockGuard guard(windowClassLock());
         if (++aboutClassOpens == 1) registerClass();
     }
     createPopupWindow(parentWindow, client, title, &popupWindow, kAboutBoxWindowClass);

@@ -1,16 +1,22 @@
 #include "editor/CompressorEditor.h"
 
+#include "editor/PanelLayout.h"
 #include "gui/WindowSupport.h"
 #include "host/EffectBase.h"
 #include "host/ModuleInstance.h"
 
-ERect editorRect = {0, 0, 0, 0};
-
 namespace {
 
-bool editorRectFilled = false;
+constexpr ERect rectOf(const PixelRect& panel) {
+    return ERect{static_cast<int16_t>(panel.y), static_cast<int16_t>(panel.x),
+                 static_cast<int16_t>(panel.y + panel.height), static_cast<int16_t>(panel.x + panel.width)};
+}
 
 }  // namespace
+
+// Constant from the start: instances on different threads may ask for it at
+// the same time, and nothing is ever written to it.
+const ERect editorRect = rectOf(panelLayout::kPanelRect);
 
 CompressorEditor::CompressorEditor(EffectBase* effect, CompressorEngine* engine)
     : EditorBase(effect), CompressorPanel(engine) {
@@ -29,16 +35,10 @@ CompressorEditor::~CompressorEditor() {
     destroyControls();
 }
 
+// The interface hands hosts a pointer to a writable rectangle; they only
+// read it.
 int32_t CompressorEditor::getRect(ERect** rect) {
-    if (!editorRectFilled) {
-        const PixelRect panel = CompressorPanel::getRect();
-        editorRect.top = static_cast<int16_t>(panel.y);
-        editorRect.left = static_cast<int16_t>(panel.x);
-        editorRect.bottom = static_cast<int16_t>(panel.y + panel.height);
-        editorRect.right = static_cast<int16_t>(panel.x + panel.width);
-        editorRectFilled = true;
-    }
-    if (rect) *rect = &editorRect;
+    if (rect) *rect = const_cast<ERect*>(&editorRect);
     return 1;
 }
 
@@ -52,8 +52,7 @@ void CompressorEditor::close() { CompressorPanel::close(); }
 
 void CompressorEditor::idle() {
     CompressorPanel::idle();
-    if (!updateFlag) return;
-    updateFlag = 0;
+    if (updateFlag.exchange(0) == 0) return;
     update();
 }
 

@@ -15,7 +15,7 @@ public:
     CompressorEditor(EffectBase* effect, CompressorEngine* engine);
     ~CompressorEditor() override;
 
-    // The one rectangle of the process, filled from the first panel asked.
+    // The one rectangle of the process.
     int32_t getRect(ERect** rect) override;
     int32_t open(HWND parent) override;
     void close() override;
@@ -23,5 +23,5 @@ public:
     void update() override;
 };
 
-// The rectangle every editor of the process hands to hosts.
-extern ERect editorRect;
+// The rectangle every editor of the process hands to hosts: the panel's.
+extern const ERect editorRect;

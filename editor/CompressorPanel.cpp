@@ -27,7 +27,7 @@ void unregisterWindowClassesLocked() {
 }  // namespace
 
 void unregisterEditorWindowClasses() {
-    std::lock_guard<std::mutex> guard(windowClassLock());
+    ThreadLockGuard guard(windowClassLock());
     unregisterWindowClassesLocked();
 }
 
@@ -118,15 +118,19 @@ void CompressorPanel::attachControls(HWND window) {
     if (gainMeter) gainMeter->setWindow(window);
 }
 
-// Hosts reopen the editor into the same window, close in any order and unload
-// the library: nothing of ours may stay in their window. The window goes
-// before the class, which cannot be unregistered while a window of it exists.
+// Hosts reopen the editor into the same window, close in any order and from
+// any thread, and unload the library: nothing of ours may stay in their
+// window. The panel lets go of its windows first, so that nothing of it
+// answers them once a close from another thread has asked their own thread to
+// destroy them. The window goes before the class, which cannot be
+// unregistered while a window of it exists.
 void CompressorPanel::close() {
     if (!opened) return;
     opened = false;
     if (aboutBox && aboutBox->isPopupOpen()) aboutBox->close();
-    if (ownsChildWindow()) DestroyWindow(childWindow);
+    const HWND window = ownsChildWindow() ? childWindow : nullptr;
     windowDestroyed();
+    if (window) destroyWindow(window);
     releaseWindowClasses();
 }
 
@@ -144,12 +148,12 @@ bool CompressorPanel::ownsChildWindow() const {
 }
 
 void CompressorPanel::acquireWindowClasses() {
-    std::lock_guard<std::mutex> guard(windowClassLock());
+    ThreadLockGuard guard(windowClassLock());
     if (++panelClassUsers == 1) registerWindowClass();
 }
 
 void CompressorPanel::releaseWindowClasses() {
-    std::lock_guard<std::mutex> guard(windowClassLock());
+    ThreadLockGuard guard(windowClassLock());
     if (panelClassUsers > 0 && --panelClassUsers > 0) return;
     unregisterWindowClassesLocked();
 }

@@ -56,7 +56,8 @@ public:
     void draw() override;
     void onKey(int32_t keyCode) override;
     // Offers the press to every control in a fixed order; each makes its own
-    // hit test, and a knob or button that takes it tracks the mouse first.
+    // hit test, and a knob or button that takes it begins a hold, which the
+    // window's later mouse messages carry on after this returns.
     void onMouseDown(int32_t x, int32_t y) override;
     void updateControls() override;
     void updateMeter() override;

@@ -19,12 +19,9 @@ void EditorBase::close() {}
 // The flag is cleared first, so an update posted while this one runs is kept
 // for the next idle.
 void EditorBase::idle() {
-    if (updateFlag) {
-        updateFlag = 0;
-        update();
-    }
+    if (updateFlag.exchange(0) != 0) update();
 }
 
 void EditorBase::update() {}
 
-void EditorBase::postUpdate() { updateFlag = 1; }
+void EditorBase::postUpdate() { updateFlag.store(1); }

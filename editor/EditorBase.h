@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 
 #include "host/AEffect.h"
@@ -27,6 +28,8 @@ public:
     // Runs an update that was posted since the last idle.
     virtual void idle();
     virtual void update();
+    // Any thread: a host's setChunk or setParameter posts, the editor's
+    // thread runs the update at its next idle.
     virtual void postUpdate();
 
     HWND getHostWindow() const { return hostWindow; }
@@ -34,5 +37,5 @@ public:
 protected:
     EffectBase* effect;
     HWND hostWindow;
-    int32_t updateFlag;
+    std::atomic<int32_t> updateFlag;
 };

@@ -6,6 +6,13 @@
 #include "gui/FrameDisplay.h"
 #include "gui/MouseTracking.h"
 
+namespace {
+
+// The pressed picture is the strip's last frame.
+constexpr float kPressedValue = 1.0f;
+
+}  // namespace
+
 ParamButton::ParamButton(CompressorEngine* engine, int32_t paramIndex, int32_t bitmapId, const PixelRect& rect,
                          uint32_t flags, FrameDisplay* display)
     : engine(engine),
@@ -14,16 +21,19 @@ ParamButton::ParamButton(CompressorEngine* engine, int32_t paramIndex, int32_t b
       paramIndex(paramIndex),
       flags(flags) {}
 
-ParamButton::~ParamButton() { delete bitmap; }
+ParamButton::~ParamButton() {
+    forgetHold(this);
+    delete bitmap;
+}
 
 void ParamButton::draw() {
-    const float value = engine->getParameter(paramIndex);
+    const float value = shownValue();
     if (bitmap) bitmap->setValue(value);
     if (display) display->draw(value);
 }
 
 void ParamButton::update() {
-    const float value = engine->getParameter(paramIndex);
+    const float value = shownValue();
     if (bitmap) bitmap->setValueIfChanged(value);
     if (display) display->update(value);
 }
@@ -72,19 +82,34 @@ void ParamButton::onMouseDown(int32_t x, int32_t y) {
     if (!hits(x, y)) return;
     const int32_t steps = stepCount();
     if (flags & CycleImmediate) {
+        engine->beginEdit(paramIndex);
         commit(steppedAtOnce(engine->getParameter(paramIndex), steps));
+        engine->endEdit(paramIndex);
     } else if (flags & CycleOnRelease) {
-        // The new value is fixed at the press; releasing anywhere completes the click.
-        const float next = steppedOnRelease(engine->getParameter(paramIndex), steps);
-        holdLoop([this] { showPressed(); });
-        commit(next);
+        // The new value is fixed at the press; releasing anywhere completes
+        // the click, and the edit the host hears lasts as long as the hold.
+        valueOnRelease = steppedOnRelease(engine->getParameter(paramIndex), steps);
+        engine->beginEdit(paramIndex);
+        beginHold(this);
     }
 }
 
-// The pressed picture is the strip's last frame.
-void ParamButton::showPressed() {
-    if (bitmap) bitmap->setValue(1.0f);
-    if (display) display->update(1.0f);
+// A repaint or a program change while the button is held must not lift it.
+float ParamButton::shownValue() const {
+    return showingPressed ? kPressedValue : engine->getParameter(paramIndex);
+}
+
+// Redrawn on every pass, as the pointer is not consulted.
+void ParamButton::holdPass() {
+    showingPressed = true;
+    if (bitmap) bitmap->setValue(kPressedValue);
+    if (display) display->update(kPressedValue);
+}
+
+void ParamButton::holdEnded() {
+    showingPressed = false;
+    commit(valueOnRelease);
+    engine->endEdit(paramIndex);
 }
 
 // The engine may redraw the whole panel from inside setParameter (program

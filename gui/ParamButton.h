@@ -8,13 +8,14 @@
 
 #include <cstdint>
 
+#include "gui/HoldTarget.h"
 #include "gui/PixelGeometry.h"
 
 class CompressorEngine;
 class FilmstripBitmap;
 class FrameDisplay;
 
-class ParamButton {
+class ParamButton : private HoldTarget {
 public:
     enum Flags : uint32_t {
         CycleImmediate = 0x01,  // step by 1 / (steps - 1) at the press, no pressed picture
@@ -34,8 +35,11 @@ public:
     ParamButton(const ParamButton&) = delete;
     ParamButton& operator=(const ParamButton&) = delete;
 
+    // While the button is held they show the pressed picture.
     virtual void draw();
     virtual void update();
+    // A press that hits steps the value at once, or begins a hold that
+    // steps it when the button comes up.
     virtual void onMouseDown(int32_t x, int32_t y);
     virtual void setWindow(HWND window);
 
@@ -46,7 +50,9 @@ private:
     int32_t stepCount() const;
     float steppedAtOnce(float value, int32_t steps) const;
     float steppedOnRelease(float value, int32_t steps) const;
-    void showPressed();
+    float shownValue() const;
+    void holdPass() override;
+    void holdEnded() override;
     void commit(float value);
 
     CompressorEngine* engine;
@@ -54,4 +60,6 @@ private:
     FrameDisplay* display;
     int32_t paramIndex;
     uint32_t flags;
+    float valueOnRelease = 0.0f;  // fixed at the press
+    bool showingPressed = false;  // a hold has drawn the pressed picture
 };

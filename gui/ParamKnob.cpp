@@ -22,7 +22,10 @@ ParamKnob::ParamKnob(CompressorEngine* engine, int32_t paramIndex, int32_t bitma
       bounds(rect),
       paramIndex(paramIndex) {}
 
-ParamKnob::~ParamKnob() { delete bitmap; }
+ParamKnob::~ParamKnob() {
+    forgetHold(this);
+    delete bitmap;
+}
 
 void ParamKnob::draw() {
     const float value = engine->getParameter(paramIndex);
@@ -59,11 +62,12 @@ float ParamKnob::valueForOffset(int32_t dx, int32_t dy) {
 
 void ParamKnob::onMouseDown(int32_t x, int32_t y) {
     if (!bitmap || !bitmap->hitTestCircle(x, y)) return;
-    holdLoop([this] { followPointer(); });
+    engine->beginEdit(paramIndex);
+    beginHold(this);
 }
 
 // The parameter is written on every pass; the picture only changes with its frame.
-void ParamKnob::followPointer() {
+void ParamKnob::holdPass() {
     const PixelPoint pointer = getMousePosition();
     const PixelPoint middle = centre();
     const float value = valueForOffset(pointer.x - middle.x, pointer.y - middle.y);
@@ -71,3 +75,6 @@ void ParamKnob::followPointer() {
     bitmap->setValueIfChanged(value);
     if (display) display->update(value);
 }
+
+// The value of the last pass stands.
+void ParamKnob::holdEnded() { engine->endEdit(paramIndex); }

@@ -9,7 +9,8 @@ class WindowClient {
 public:
     virtual void draw() = 0;
     virtual void onKey(int32_t keyCode) = 0;
-    // May run a hold loop and return only after the button is released.
+    // Returns at once; a control that takes the press may begin a hold,
+    // which the window's later mouse messages carry on.
     virtual void onMouseDown(int32_t x, int32_t y) = 0;
     // The window is being destroyed, by its client or with the host's window.
     virtual void windowDestroyed() {}

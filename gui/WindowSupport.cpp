@@ -3,6 +3,8 @@
 #include "gui/MouseTracking.h"
 #include "host/ModuleInstance.h"
 
+#include <new>
+
 const char* const kGenericWindowClass = "GenericWindowClass";
 
 namespace {
@@ -22,13 +24,40 @@ LRESULT paint(HWND window) {
     return 0;
 }
 
+// WM_MOUSEFIRST up to the middle button's double click; the wheel lies outside.
+constexpr UINT kFirstMouseMessage = 0x0200;
+constexpr UINT kLastMouseMessage = 0x0209;
+
 // Position, button and capture are all set before the client runs, so that
-// a hold loop it starts finds them in place.
+// a hold it begins finds them in place.
 LRESULT pressButton(HWND window, LPARAM position, int32_t button) {
     WindowClient* client = windowClientOf(window);
     recordButtonPress(window, position, button);
-    if (client) client->onMouseDown(mouseState.x, mouseState.y);
+    const PixelPoint point = pointOfMessage(position);
+    if (client) client->onMouseDown(point.x, point.y);
     return 0;
+}
+
+// Handled releases do not reach the default procedure, which would turn a
+// right release into a context menu request for the host.
+LRESULT mouseMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_MOUSEMOVE:
+        recordMousePosition(lParam);
+        return 0;
+    case WM_LBUTTONDOWN:
+        return pressButton(window, lParam, kLeftButton);
+    case WM_LBUTTONUP:
+        recordButtonRelease(kLeftButton);
+        return 0;
+    case WM_RBUTTONDOWN:
+        return pressButton(window, lParam, kRightButton);
+    case WM_RBUTTONUP:
+        recordButtonRelease(kRightButton);
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
 }
 
 }  // namespace
@@ -59,7 +88,10 @@ void createPopupWindow(HWND owner, const PixelRect& clientRect, const char* titl
                               frame.bottom - frame.top, owner, nullptr, moduleInstance, nullptr);
 }
 
-BOOL destroyWindow(HWND window) { return DestroyWindow(window); }
+BOOL destroyWindow(HWND window) {
+    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) return DestroyWindow(window);
+    return PostMessageA(window, WM_CLOSE, 0, 0);
+}
 
 void registerModuleWindowClass(const char* className, WNDPROC procedure) {
     if (!moduleInstance) return;
@@ -78,10 +110,16 @@ void unregisterModuleWindowClass(const char* className) {
     UnregisterClassA(className, moduleInstance);
 }
 
-std::mutex& windowClassLock() {
-    static std::mutex lock;
-    return lock;
-}
+namespace {
+// Constructed while the module loads, before any editor, and never
+// destroyed: at process exit the C++ runtime destroys namespace-scope objects
+// before the library's unload hook runs, and that hook still takes this lock
+// to unregister the window classes.
+alignas(ThreadLock) unsigned char windowClassLockStorage[sizeof(ThreadLock)];
+ThreadLock& windowClasses = *new (windowClassLockStorage) ThreadLock;
+}  // namespace
+
+ThreadLock& windowClassLock() { return windowClasses; }
 
 void registerWindowClass() { registerModuleWindowClass(kGenericWindowClass, windowProc); }
 
@@ -92,30 +130,27 @@ PixelPoint getScreenCentre() {
 }
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message >= kFirstMouseMessage && message <= kLastMouseMessage) {
+        const LRESULT result = mouseMessage(window, message, wParam, lParam);
+        // Every mouse message, of whichever button, carries a held control
+        // one pass further; the press that began the hold makes the first.
+        continueHold();
+        return result;
+    }
     switch (message) {
     case WM_PAINT:
         return paint(window);
     case WM_KEYDOWN:
         if (WindowClient* client = windowClientOf(window)) client->onKey(static_cast<int32_t>(wParam));
         return 0;
-    case WM_MOUSEMOVE:
-        recordMousePosition(lParam);
-        return 0;
-    case WM_LBUTTONDOWN:
-        return pressButton(window, lParam, kLeftButton);
-    case WM_LBUTTONUP:
-        recordButtonRelease(kLeftButton);
-        return 0;
-    case WM_RBUTTONDOWN:
-        return pressButton(window, lParam, kRightButton);
-    case WM_RBUTTONUP:
-        recordButtonRelease(kRightButton);
-        return 0;
     case WM_CAPTURECHANGED:
         recordCaptureLost(window, reinterpret_cast<HWND>(lParam));
         return 0;
     case WM_DESTROY:
         if (WindowClient* client = windowClientOf(window)) client->windowDestroyed();
+        // After the client has let go of the window: what a control does at
+        // the end of its hold then draws nothing into it.
+        recordWindowDestroyed(window);
         return DefWindowProcA(window, message, wParam, lParam);
     default:
         return DefWindowProcA(window, message, wParam, lParam);

@@ -8,10 +8,9 @@
 
 #include <windows.h>
 
-#include <mutex>
-
 #include "gui/PixelGeometry.h"
 #include "gui/WindowClient.h"
+#include "host/ThreadLock.h"
 
 extern const char* const kGenericWindowClass;
 
@@ -22,13 +21,17 @@ void createChildWindow(WindowClient* client, HWND parent, HWND* window, const Pi
 // rectangle. The result, null when creation fails, lands in *window.
 void createPopupWindow(HWND owner, const PixelRect& clientRect, const char* title, HWND* window,
                        const char* className);
+// Destroys the window on the thread that created it. Windows lets no other
+// thread destroy it: from another thread the window is asked to close, by a
+// message its own thread handles the next time it looks at its queue, and the
+// caller never waits for that thread, which may be busy or gone.
 BOOL destroyWindow(HWND window);
 void registerWindowClass();
 void unregisterWindowClass();
 // Guards the editors' counts of window-class users and the registrations
 // they lead to: hosts may run one user-interface thread per plug-in window.
 // Taken only on user-interface threads, never on the audio path.
-std::mutex& windowClassLock();
+ThreadLock& windowClassLock();
 // A window class of the plug-in's module with the arrow cursor and the
 // button-face background, as all of the plug-in's windows have.
 void registerModuleWindowClass(const char* className, WNDPROC procedure);

@@ -1,5 +1,7 @@
 // The record through which a host drives the plug-in, the host callback, and
-// the opcode and flag numbers of the plug-in interface (version 1.0).
+// the opcode and flag numbers of the plug-in interface: those of version 1.0,
+// and the few later ones through which hosts name a plug-in, list its
+// parameters and programs and record its automation.
 //
 // On 32-bit targets the record is the classic 144-byte layout, every field
 // four bytes wide. On 64-bit targets the dispatcher's and the callback's
@@ -120,8 +122,34 @@ enum EffectOpcode : int32_t {
     effIdentify = 22,
     effGetChunk = 23,
     effSetChunk = 24,
-    effLastOpcode = effSetChunk,
+    effCanBeAutomated = 26,
+    effGetProgramNameIndexed = 29,
+    effGetPlugCategory = 35,
+    effGetEffectName = 45,
+    effGetVendorString = 47,
+    effGetProductString = 48,
+    effGetVendorVersion = 49,
+    effGetVstVersion = 58,
+    effLastOpcode = effGetVstVersion,
 };
+
+// The room hosts give for the texts they ask for, the terminating zero
+// included. Some hosts allocate exactly this much: a longer write corrupts
+// their memory.
+enum HostTextSize : size_t {
+    kEffectNameSize = 32,
+    kVendorStringSize = 64,
+    kProductStringSize = 64,
+    kProgramNameSize = 24,
+    kParameterTextSize = 8,  // names, labels and displays of parameters
+};
+
+// What effGetPlugCategory answers for an audio effect.
+constexpr int32_t kPlugCategoryEffect = 1;
+
+// The interface version a plug-in names with effGetVstVersion: 0 for 1.0,
+// 2400 for 2.4, which hosts take as a promise to answer the opcodes above.
+constexpr int32_t kInterfaceVersion24 = 2400;
 
 // Opcodes the plug-in sends through the host callback.
 enum HostOpcode : int32_t {
@@ -130,6 +158,9 @@ enum HostOpcode : int32_t {
     audioMasterCurrentId = 2,
     audioMasterIdle = 3,
     audioMasterPinConnected = 4,
+    audioMasterUpdateDisplay = 42,
+    audioMasterBeginEdit = 43,
+    audioMasterEndEdit = 44,
 };
 
 // Bits of the record's `flags`.

@@ -1,13 +1,21 @@
 #include "host/EffectBase.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
 
 #include "editor/EditorBase.h"
 #include "host/ValueText.h"
 
+namespace {
+
+std::atomic<int32_t> instanceCount{0};
+
+}  // namespace
+
 EffectBase::EffectBase(audioMasterCallback audioMaster, int32_t numPrograms, int32_t numParams)
     : audioMaster(audioMaster), numPrograms(numPrograms), numParams(numParams) {
+    instanceCount.fetch_add(1);
     editor = nullptr;
     hostProgram = 0;
 
@@ -34,7 +42,10 @@ EffectBase::EffectBase(audioMasterCallback audioMaster, int32_t numPrograms, int
 // The derived classes are gone by now; the editor goes last, with the object.
 EffectBase::~EffectBase() {
     if (editor) delete editor;
+    instanceCount.fetch_sub(1);
 }
+
+int32_t EffectBase::liveInstances() { return instanceCount.load(); }
 
 // --- The record's entries ---------------------------------------------------
 
@@ -80,7 +91,7 @@ float EffectBase::getParameter(int32_t index) { return 0.0f; }
 
 void EffectBase::automateParameter(int32_t index, float value) {
     setParameter(index, value);
-    callHost(audioMasterAutomate, index, 0, value);
+    hostAutomate(index, value);
 }
 
 void EffectBase::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {}
@@ -180,6 +191,14 @@ int32_t EffectBase::getHostCurrentId() { return static_cast<int32_t>(callHost(au
 
 void EffectBase::hostIdle() { callHost(audioMasterIdle, 0, 0, 0.0f); }
 
+void EffectBase::hostBeginEdit(int32_t index) { callHost(audioMasterBeginEdit, index, 0, 0.0f); }
+
+void EffectBase::hostAutomate(int32_t index, float value) { callHost(audioMasterAutomate, index, 0, value); }
+
+void EffectBase::hostEndEdit(int32_t index) { callHost(audioMasterEndEdit, index, 0, 0.0f); }
+
+void EffectBase::hostUpdateDisplay() { callHost(audioMasterUpdateDisplay, 0, 0, 0.0f); }
+
 // The host answers 0 for a connected pin.
 HostBool EffectBase::isInputPinConnected(int32_t pin) {
     return callHost(audioMasterPinConnected, pin, 0, 0.0f) == 0 ? 1 : 0;
@@ -212,3 +231,36 @@ void EffectBase::formatMilliseconds(float samples, char* text) {
 void EffectBase::formatFloat(float value, char* text) { writeFloatText(value, text); }
 
 void EffectBase::formatInteger(int32_t value, char* text) { writeIntegerText(value, text); }
+
+void EffectBase::formatParameterValue(double value, char* text) {
+    if (!text) return;
+    constexpr int shown = kParameterTextSize - 1;
+    const double rounded = roundedAtLastShownDigit(value, shown);
+    char full[valueTextSize];
+    if (integerPartFits(rounded, shown))
+        formatFloat(static_cast<float>(rounded), full);
+    else
+        writeFixedText(ValueTexts::huge, full);
+    copyHostText(full, text, kParameterTextSize);
+}
+
+// --- What hosts list ------------------------------------------------------------
+
+// A plug-in without parameters, programs or names.
+HostBool EffectBase::canParameterBeAutomated(int32_t index) { return 0; }
+
+HostBool EffectBase::getProgramNameIndexed(int32_t category, int32_t index, char* name) { return 0; }
+
+int32_t EffectBase::getPlugCategory() { return 0; }
+
+HostBool EffectBase::getEffectName(char* name) { return 0; }
+
+HostBool EffectBase::getVendorString(char* text) { return 0; }
+
+HostBool EffectBase::getProductString(char* text) { return 0; }
+
+// The plug-in's version is the one its record carries.
+int32_t EffectBase::getVendorVersion() { return effectRecord.version; }
+
+// A plug-in of the interface's first version.
+int32_t EffectBase::getVstVersion() { return 0; }

@@ -79,6 +79,31 @@ public:
     virtual void formatMilliseconds(float samples, char* text);
     virtual void formatFloat(float value, char* text);
     virtual void formatInteger(int32_t value, char* text);
+    // What hosts list: the answers are 1 when the operation wrote its text
+    // (no more than the host's documented room), 0 when it has none.
+    virtual HostBool canParameterBeAutomated(int32_t index);
+    virtual HostBool getProgramNameIndexed(int32_t category, int32_t index, char* name);
+    virtual int32_t getPlugCategory();
+    virtual HostBool getEffectName(char* name);
+    virtual HostBool getVendorString(char* text);
+    virtual HostBool getProductString(char* text);
+    virtual int32_t getVendorVersion();
+    virtual int32_t getVstVersion();
+
+    // The editor's changes told to the host, from the user-interface thread:
+    // a gesture on a parameter begins, its value changes, it ends; the
+    // program's name and values changed.
+    void hostBeginEdit(int32_t index);
+    void hostAutomate(int32_t index, float value);
+    void hostEndEdit(int32_t index);
+    void hostUpdateDisplay();
+
+    // A value for a parameter display, which holds seven characters: rounded
+    // at the last digit that fits, and written by formatFloat.
+    void formatParameterValue(double value, char* text);
+
+    // Instances built and not yet deleted, in the whole process.
+    static int32_t liveInstances();
 
     // The record handed to the host; its `object` field leads back here.
     AEffect* getEffectRecord() { return &effectRecord; }
@@ -109,4 +134,12 @@ private:
 
     intptr_t callHost(int32_t opcode, int32_t index, intptr_t value, float opt);
     void setFlag(int32_t flag, HostBool state);
+
+    intptr_t openEditor(void* hostWindow);
+    void closeEditor();
+    bool editorOpenOnAnotherThread() const;
+
+    // What the host handed effEditOpen while the editor is open; null once
+    // it is closed.
+    void* editorHostWindow = nullptr;
 };

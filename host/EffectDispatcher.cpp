@@ -32,26 +32,52 @@ bool needsPointer(int32_t opcode) {
     case effEditGetRect:
     case effGetChunk:
     case effSetChunk:
+    case effGetProgramNameIndexed:
+    case effGetEffectName:
+    case effGetVendorString:
+    case effGetProductString:
         return true;
     default:
         return false;
     }
 }
 
+}  // namespace
+
 // The host's window may be no window at all (on Linux an id that names none,
-// or no display): then nothing opens and the host hears so.
-intptr_t openEditor(EditorBase* editor, void* hostWindow) {
+// or no display): then nothing opens and the host hears so. An editor still
+// open on another thread closes first; on this thread it closes as it opens.
+intptr_t EffectBase::openEditor(void* hostWindow) {
+    if (editorOpenOnAnotherThread()) closeEditor();
     HWND parent = nullptr;
     if (!hostWindowSystem().windowOf(hostWindow, &parent)) return 0;
     const intptr_t opened = editor->open(parent);
+    if (opened) editorHostWindow = hostWindow;
     hostWindowSystem().service();
     return opened;
 }
 
-}  // namespace
+// Where only the thread that opened the editor serves its windows (Linux,
+// where effEditIdle is the only message loop), a host may still idle or
+// close the editor from another thread. Naming the host's window on the
+// calling thread then takes the other thread's windows in it off the screen;
+// the editor closes, asking that thread to destroy them without waiting for
+// it, and to be idled opens again on the calling thread.
+bool EffectBase::editorOpenOnAnotherThread() const {
+    return editorHostWindow && !hostWindowSystem().servedHere(editor->getHostWindow());
+}
 
-// The editor opcodes come from the host's user-interface thread, and the
-// window system's service runs there with them.
+void EffectBase::closeEditor() {
+    HWND adoptedHere = nullptr;
+    if (editorOpenOnAnotherThread()) hostWindowSystem().windowOf(editorHostWindow, &adoptedHere);
+    editor->close();
+    editorHostWindow = nullptr;
+    hostWindowSystem().service();
+}
+
+// The editor opcodes come from the host's user-interface threads, and the
+// window system's service runs there with them. The others may come from
+// any thread but the audio thread; every operation they reach allows that.
 intptr_t EffectBase::dispatcher(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
     if (static_cast<uint32_t>(opcode) > static_cast<uint32_t>(effLastOpcode)) return 0;
     if (needsPointer(opcode) && !ptr) return 0;
@@ -62,6 +88,8 @@ intptr_t EffectBase::dispatcher(int32_t opcode, int32_t index, intptr_t value, v
         open();
         return 0;
     case effClose:
+        // An editor left open goes first, from this thread.
+        if (editor && editorHostWindow) closeEditor();
         close();
         return 0;
     case effSetProgram:
@@ -103,15 +131,17 @@ intptr_t EffectBase::dispatcher(int32_t opcode, int32_t index, intptr_t value, v
     case effEditGetRect:
         return editor ? editor->getRect(static_cast<ERect**>(ptr)) : 0;
     case effEditOpen:
-        return editor ? openEditor(editor, ptr) : 0;
+        return editor ? openEditor(ptr) : 0;
     case effEditClose:
-        if (editor) {
-            editor->close();
-            hostWindowSystem().service();
-        }
+        if (editor) closeEditor();
         return 0;
     case effEditIdle:
         if (editor) {
+            if (editorOpenOnAnotherThread()) {
+                void* hostWindow = editorHostWindow;
+                closeEditor();
+                openEditor(hostWindow);
+            }
             editor->idle();
             hostWindowSystem().service();
         }
@@ -122,9 +152,25 @@ intptr_t EffectBase::dispatcher(int32_t opcode, int32_t index, intptr_t value, v
         return getChunk(static_cast<void**>(ptr), index != 0);
     case effSetChunk:
         return setChunk(ptr, static_cast<int32_t>(value), index != 0);
+    case effCanBeAutomated:
+        return canParameterBeAutomated(index) ? 1 : 0;
+    case effGetProgramNameIndexed:
+        return getProgramNameIndexed(static_cast<int32_t>(value), index, text) ? 1 : 0;
+    case effGetPlugCategory:
+        return getPlugCategory();
+    case effGetEffectName:
+        return getEffectName(text) ? 1 : 0;
+    case effGetVendorString:
+        return getVendorString(text) ? 1 : 0;
+    case effGetProductString:
+        return getProductString(text) ? 1 : 0;
+    case effGetVendorVersion:
+        return getVendorVersion();
+    case effGetVstVersion:
+        return getVstVersion();
     default:
         // Draw, mouse, key, top and sleep: accepted, and left to the editor's
-        // own window.
+        // own window; opcodes between the ones above are not ours to answer.
         return 0;
     }
 }

@@ -7,9 +7,11 @@ bool castToWindow(void* hostWindow, HWND* window) {
     return true;
 }
 
+bool servedByAnyThread(HWND) { return true; }
+
 void serveNothing() {}
 
-HostWindowSystem installed = {castToWindow, serveNothing};
+HostWindowSystem installed = {castToWindow, servedByAnyThread, serveNothing};
 
 }  // namespace
 

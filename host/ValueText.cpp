@@ -91,3 +91,37 @@ void writeIntegerText(int32_t value, char* text) {
     }
     std::snprintf(text, valueTextSize, "%7d", static_cast<int>(value));
 }
+
+void copyHostText(const char* source, char* text, size_t size) {
+    if (!text || size == 0) return;
+    size_t length = 0;
+    if (source) {
+        while (length + 1 < size && source[length] != '\0') ++length;
+        std::memcpy(text, source, length);
+    }
+    text[length] = '\0';
+}
+
+namespace {
+
+int integerDigitCount(double magnitude) {
+    int count = 1;
+    for (double rest = magnitude; rest >= 10.0 && count < 400; rest /= 10.0) ++count;
+    return count;
+}
+
+}  // namespace
+
+bool integerPartFits(double value, int shown) {
+    if (!std::isfinite(value)) return false;
+    const int sign = value < 0.0 ? 1 : 0;
+    return sign + integerDigitCount(std::fabs(value)) <= shown;
+}
+
+double roundedAtLastShownDigit(double value, int shown) {
+    if (!integerPartFits(value, shown)) return value;
+    const int sign = value < 0.0 ? 1 : 0;
+    const int fractionDigits = shown - sign - integerDigitCount(std::fabs(value)) - 1;
+    const double halfDigit = 0.5 * std::pow(10.0, -(fractionDigits > 0 ? fractionDigits : 0));
+    return sign ? value - halfDigit : value + halfDigit;
+}

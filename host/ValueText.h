@@ -27,3 +27,15 @@ void writeFloatText(float value, char* text);
 // A right-aligned integer in at least seven characters, or the huge text for
 // values that need more than eight.
 void writeIntegerText(int32_t value, char* text);
+
+// Copies `source` into a host's buffer of `size` bytes: as much of it as
+// fits with the terminating zero, never more than `size` bytes.
+void copyHostText(const char* source, char* text, size_t size);
+
+// Whether the first `shown` characters of writeFloatText's text of `value`
+// hold its whole integer part (and sign).
+bool integerPartFits(double value, int shown);
+
+// writeFloatText truncates; cut to `shown` characters its text of the value
+// returned here shows `value` rounded at the last digit that remains.
+double roundedAtLastShownDigit(double value, int shown);

@@ -13,6 +13,7 @@ packages=(
   libxcb1-dev libxcb-xtest0-dev
   lv2-dev liblilv-dev lilv-utils sordi jalv jackd2
   qemu-system-x86 mmdebstrap e2fsprogs
+  dpkg-dev debhelper lintian xz-utils zip
 )
 
 missing=()

@@ -2,7 +2,8 @@
 # Installs what is missing, builds every preset and runs every test suite:
 # natively, under the address/undefined and thread sanitizers, the 32-bit
 # DLL's static checks and its programs under 32-bit Wine in an emulated PC,
-# and the 64-bit suites under Wine.
+# and the 64-bit suites under Wine; then builds the release's packages and
+# installs them into a fresh Debian 12 root.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -36,6 +37,16 @@ for preset in "${presets[@]}"; do
   summary+=("$preset: ${line:-no summary}")
   [ "$status" -eq 0 ] || failed=1
 done
+
+# The release from a clean copy of the sources: the Debian packages must
+# pass lintian, install with apt, work in a host and leave nothing behind.
+echo "=== packages: build, lintian, install into a fresh Debian 12 root"
+if scripts/package.sh --test; then
+  summary+=("packages: built, lintian clean, installed, used and removed without a trace")
+else
+  summary+=("packages: FAILED (see above)")
+  failed=1
+fi
 
 echo
 echo "=== Summary"

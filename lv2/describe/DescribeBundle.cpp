@@ -3,8 +3,7 @@
 // the bundle holds), the plug-in's description (ports, features, UI) and
 // the factory programs as presets.
 //
-// Usage: zq3r-lv2-describe FOLDER VERSION DSP_BINARY [UI_BINARY]
-//   VERSION is the product's version, MAJOR.MINOR.MICRO.
+// Usage: zq3r-lv2-describe FOLDER DSP_BINARY [UI_BINARY]
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "ProductVersion.h"
 #include "engine/FactoryPrograms.h"
 #include "engine/ParameterDescriptions.h"
 #include "lv2/Lv2Ports.h"
@@ -38,16 +38,17 @@ const char* const kPrefixes =
     "@prefix urid:   <http://lv2plug.in/ns/ext/urid#> .\n"
     "@prefix xsd:    <http://www.w3.org/2001/XMLSchema#> .\n\n";
 
-struct Version {
-    int major = 0;
-    int minor = 0;
-    int micro = 0;
-    std::string text;
-};
+// LV2 reads an odd minor or micro version as a development release, and
+// has no major version (a plug-in that breaks its ports takes a new URI).
+// The product's release numbers are spread over even numbers, in order:
+// 1.1.0 is minor 202, micro 0. doap:revision carries the release as people
+// read it.
+constexpr int kLv2MinorVersion = 2 * (100 * ZQ3R_VERSION_MAJOR + ZQ3R_VERSION_MINOR);
+constexpr int kLv2MicroVersion = 2 * ZQ3R_VERSION_PATCH;
+static_assert(ZQ3R_VERSION_MINOR < 100, "the minor number must stay below the major's place");
 
 struct Bundle {
     std::string folder;
-    Version version;
     std::string dspBinary;
     std::string uiBinary;  // empty: the bundle has no UI
 };
@@ -207,11 +208,11 @@ std::string pluginDescription(const Bundle& bundle) {
     std::ostringstream out;
     out << kPrefixes << uri(lv2Uris::kPlugin) << "\n"
         << "    a lv2:Plugin , lv2:CompressorPlugin , doap:Project ;\n"
-        << "    doap:name \"ZQ3R Compressor\" ;\n"
-        << "    doap:maintainer [ foaf:name \"ZQ3R\" ] ;\n"
-        << "    doap:release [ doap:revision \"" << bundle.version.text << "\" ] ;\n"
-        << "    lv2:minorVersion " << bundle.version.minor << " ;\n"
-        << "    lv2:microVersion " << bundle.version.micro << " ;\n"
+        << "    doap:name \"" ZQ3R_PRODUCT_NAME "\" ;\n"
+        << "    doap:maintainer [ foaf:name \"" ZQ3R_VENDOR_NAME "\" ] ;\n"
+        << "    doap:release [ doap:revision \"" ZQ3R_VERSION_TEXT "\" ] ;\n"
+        << "    lv2:minorVersion " << kLv2MinorVersion << " ;\n"
+        << "    lv2:microVersion " << kLv2MicroVersion << " ;\n"
         << "    lv2:optionalFeature lv2:hardRTCapable , urid:map ;\n"
         << "    lv2:extensionData state:interface ;\n";
     if (!bundle.uiBinary.empty()) out << "    ui:ui " << uri(lv2Uris::kUi) << " ;\n";
@@ -273,24 +274,17 @@ bool writeFile(const std::string& path, const std::string& text) {
     return static_cast<bool>(file);
 }
 
-bool parseVersion(const char* text, Version& version) {
-    char end = 0;
-    if (std::sscanf(text, "%d.%d.%d%c", &version.major, &version.minor, &version.micro, &end) != 3) return false;
-    version.text = text;
-    return version.major >= 0 && version.minor >= 0 && version.micro >= 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     Bundle bundle;
-    if ((argc != 4 && argc != 5) || !parseVersion(argv[2], bundle.version)) {
-        std::fprintf(stderr, "usage: zq3r-lv2-describe FOLDER MAJOR.MINOR.MICRO DSP_BINARY [UI_BINARY]\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: zq3r-lv2-describe FOLDER DSP_BINARY [UI_BINARY]\n");
         return 2;
     }
     bundle.folder = argv[1];
-    bundle.dspBinary = argv[3];
-    if (argc == 5) bundle.uiBinary = argv[4];
+    bundle.dspBinary = argv[2];
+    if (argc == 4) bundle.uiBinary = argv[3];
     const bool written = writeFile(bundle.folder + "/manifest.ttl", manifest(bundle)) &&
                          writeFile(bundle.folder + "/zq3r-compressor.ttl", pluginDescription(bundle)) &&
                          writeFile(bundle.folder + "/presets.ttl", presets());

@@ -5,6 +5,8 @@
 // differs from Windows).
 #pragma once
 
+#include <pthread.h>
+
 #include <cstddef>
 #include <cstdint>
 
@@ -20,6 +22,7 @@ typedef short SHORT;
 typedef unsigned short USHORT;
 typedef unsigned short WORD;
 typedef uint32_t DWORD;
+typedef DWORD* LPDWORD;
 typedef int32_t LONG;
 typedef uint32_t ULONG;
 typedef unsigned int UINT;
@@ -500,6 +503,12 @@ typedef struct tagLOGBRUSH {
 #define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
 #define ERROR_NOT_SUPPORTED 50L
 
+// A critical section: a lock of one process that the thread holding it may
+// enter again, leaving it as often as it entered.
+typedef struct _RTL_CRITICAL_SECTION {
+    pthread_mutex_t mutex;
+} CRITICAL_SECTION, *LPCRITICAL_SECTION;
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -510,6 +519,14 @@ void WINAPI SetLastError(DWORD error);
 
 // Modules.
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
+
+// Threads and critical sections.
+DWORD WINAPI GetCurrentThreadId(void);
+DWORD WINAPI GetWindowThreadProcessId(HWND window, LPDWORD processId);
+void WINAPI InitializeCriticalSection(LPCRITICAL_SECTION section);
+void WINAPI DeleteCriticalSection(LPCRITICAL_SECTION section);
+void WINAPI EnterCriticalSection(LPCRITICAL_SECTION section);
+void WINAPI LeaveCriticalSection(LPCRITICAL_SECTION section);
 
 // Window classes.
 ATOM WINAPI RegisterClassA(const WNDCLASSA* windowClass);

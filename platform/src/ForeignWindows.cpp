@@ -3,6 +3,7 @@
 #include "ForeignWindows.h"
 
 #include "NativeWindows.h"
+#include "WindowTree.h"
 
 #include <climits>
 
@@ -14,23 +15,9 @@ namespace {
 // keeps posting to itself cannot hold the host's thread for ever.
 constexpr int messagesPerService = 1000;
 
-// Connects to the host's display on the first adoption.
-WindowBackend* hostDisplay(System& system) {
-    {
-        SystemLock lock(system.mutex);
-        if (system.onHostDisplay) return system.display.get();
-    }
-    std::unique_ptr<WindowBackend> connected = connectHostDisplay();
-    if (!connected) return nullptr;
-    std::unique_ptr<WindowBackend> replaced;
-    SystemLock lock(system.mutex);
-    if (!system.onHostDisplay) replaced = system.useDisplay(std::move(connected), true);
-    return system.display.get();
-}
-
 HWND knownHostWindow(const System& system, NativeWindow twin) {
-    const Window* window = NativeWindows::windowOfTwin(system, twin);
-    return window && window->hostWindow && window->queue == &currentQueue() ? window->handle : nullptr;
+    const Window* window = NativeWindows::windowOfTwin(system, currentQueue(), twin);
+    return window && window->hostWindow ? window->handle : nullptr;
 }
 
 // A visible top-level window without a procedure of ours and without
@@ -54,6 +41,32 @@ HWND addHostWindow(System& system, NativeWindow twin, const RECT& onScreen) {
     return handle;
 }
 
+// A host's window that other threads adopted before: the editor in it is
+// moving to the calling thread, so their windows in it, and the top-level
+// windows those own (the about box), leave the display at once. Their
+// records stay, without twins, until their own threads destroy them, as
+// Windows wants. Expects the lock held; returns the twins to destroy (their
+// descendants on the display go with them).
+std::vector<NativeWindow> withdrawOtherThreads(System& system, NativeWindow twin) {
+    std::vector<HWND> roots;
+    for (HWND handle : system.twinned) {
+        const Window* window = system.window(handle);
+        if (!window || !window->hostWindow || window->twin != twin || window->queue == &currentQueue()) continue;
+        roots.insert(roots.end(), window->children.begin(), window->children.end());
+        for (HWND top : system.topLevelWindows) {
+            if (system.window(top)->owner == handle) roots.push_back(top);
+        }
+    }
+    std::vector<NativeWindow> twins;
+    for (HWND root : roots) {
+        if (NativeWindow rootTwin = system.window(root)->twin) twins.push_back(rootTwin);
+        std::vector<HWND> members;
+        WindowTree::collectPreOrder(system, root, members);
+        for (HWND member : members) NativeWindows::setTwin(system, *system.window(member), 0);
+    }
+    return twins;
+}
+
 // The editors that opened into the calling thread's host windows have done
 // so: from now on a host window with nothing of ours in it is let go.
 void endAdoptions() {
@@ -75,16 +88,21 @@ HWND adoptForeignWindow(uintptr_t nativeWindow) {
     NativeWindows::service();
     NativeWindows::settle();
     System& system = System::instance();
-    WindowBackend* display = hostDisplay(system);
+    WindowBackend* display = NativeWindows::connectCallingThread();
     if (!display) return nullptr;
     RECT onScreen;
     HWND handle = nullptr;
+    std::vector<NativeWindow> withdrawn;
     if (display->adoptForeign(twin, &onScreen)) {
+        NativeWindows::useScreenOf(*display);
         SystemLock lock(system.mutex);
         handle = knownHostWindow(system, twin);
         if (!handle) handle = addHostWindow(system, twin, onScreen);
         if (handle) system.window(handle)->adopting = true;
+        withdrawn = withdrawOtherThreads(system, twin);
     }
+    // Any connection may destroy any window of the display.
+    for (NativeWindow other : withdrawn) display->destroyWindow(other);
     // Nothing adopted: the display closes again if nothing else is on it.
     if (!handle) NativeWindows::settle();
     return handle;

@@ -34,6 +34,7 @@ struct SentMessage {
 
 class MessageQueue {
 public:
+    DWORD threadId = 0;  // of the thread it belongs to
     std::deque<PostedMessage> posted;
     std::deque<SentMessage*> incoming;
     bool quitPending = false;
@@ -48,5 +49,8 @@ public:
 // The calling thread's queue, created on first use. When the thread ends
 // its windows go with it, without messages, as they do on Windows.
 MessageQueue& currentQueue();
+// The calling thread's id, as GetCurrentThreadId answers: never 0, never
+// another live thread's.
+DWORD currentThreadId();
 
 }  // namespace platform

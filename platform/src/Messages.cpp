@@ -117,7 +117,7 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 BOOL WINAPI PeekMessageA(LPMSG message, HWND window, UINT first, UINT last, UINT options) {
     if (!message) return FALSE;
     // Windows on a screen: their input joins the queue and their pixels go
-    // out now, so that a hold loop that peeks shows what it draws.
+    // out now, so that a program that runs its own loop shows what it draws.
     NativeWindows::service();
     System& system = System::instance();
     MessageQueue& queue = currentQueue();

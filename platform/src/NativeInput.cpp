@@ -59,8 +59,8 @@ void forgetTwinsInside(System& system, HWND hostWindow) {
 }
 
 // Expects the lock held; host windows that are gone are added to lost.
-void apply(System& system, const NativeEvent& event, std::vector<HWND>& lost) {
-    Window* window = windowOfTwin(system, event.window);
+void apply(System& system, const MessageQueue& queue, const NativeEvent& event, std::vector<HWND>& lost) {
+    Window* window = windowOfTwin(system, queue, event.window);
     if (!window) return;
     switch (event.kind) {
     case NativeEvent::Kind::exposed:
@@ -88,15 +88,15 @@ void service() {
     WindowBackend* display;
     {
         SystemLock lock(system.mutex);
-        if (!system.onHostDisplay || !ownsTwins(system, queue)) return;
-        display = system.display.get();
+        display = system.hostDisplayOf(queue);
+        if (!display) return;
     }
     std::vector<NativeEvent> events;
     display->readInput(events);
     std::vector<HWND> lost;
     if (!events.empty()) {
         SystemLock lock(system.mutex);
-        for (const NativeEvent& event : events) apply(system, event, lost);
+        for (const NativeEvent& event : events) apply(system, queue, event, lost);
     }
     // Our windows hear of their end as they would on Windows.
     for (HWND hostWindow : lost) DestroyWindow(hostWindow);

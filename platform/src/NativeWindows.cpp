@@ -11,27 +11,37 @@ namespace NativeWindows {
 
 namespace {
 
+// The screen of the host window the calling thread adopted last; empty
+// while it has nothing on a host's display. Read by GetSystemMetrics, which
+// may run under the system lock.
+thread_local SIZE threadScreen = {0, 0};
+
 RECT unite(const RECT& a, const RECT& b) {
     if (rectEmpty(a)) return b;
     return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
                 std::max(a.bottom, b.bottom)};
 }
 
-bool headless(const System& system) { return !system.onHostDisplay; }
-
-WindowBackend* twinOf(HWND handle, NativeWindow* twin) {
+// The calling thread's connection when it owns the window's twin.
+WindowBackend* ownTwin(HWND handle, NativeWindow* twin) {
     System& system = System::instance();
+    const MessageQueue& queue = currentQueue();
     SystemLock lock(system.mutex);
     const Window* window = system.window(handle);
-    if (!window || !window->twin || window->hostWindow) return nullptr;
+    if (!window || !window->twin || window->hostWindow || window->queue != &queue) return nullptr;
     *twin = window->twin;
-    return system.display.get();
+    return system.hostDisplayOf(queue);
 }
 
 struct PixelPush {
     NativeWindow twin;
     RECT rect;
     size_t offset;
+};
+
+struct Visibility {
+    NativeWindow twin;
+    bool shown;
 };
 
 bool ownsWindowsOf(const System& system, HWND owner) {
@@ -42,12 +52,33 @@ bool ownsWindowsOf(const System& system, HWND owner) {
     return false;
 }
 
+// Twins whose mapping lags behind their window's visibility; expects the
+// lock held and records them as done.
+std::vector<Visibility> visibilityChanges(System& system, const MessageQueue& queue) {
+    std::vector<Visibility> changes;
+    for (HWND handle : system.twinned) {
+        Window* window = system.window(handle);
+        if (!window || window->queue != &queue || window->hostWindow) continue;
+        const bool visible = (window->style & WS_VISIBLE) != 0;
+        if (visible == window->twinShown) continue;
+        window->twinShown = visible;
+        changes.push_back(Visibility{window->twin, visible});
+    }
+    return changes;
+}
+
+void closeConnection(std::unique_ptr<WindowBackend> display) {
+    display.reset();
+    threadScreen = SIZE{0, 0};
+}
+
 }  // namespace
 
 void setTwin(System& system, Window& window, NativeWindow twin) {
     std::vector<HWND>& twinned = system.twinned;
     twinned.erase(std::remove(twinned.begin(), twinned.end(), window.handle), twinned.end());
     window.twin = twin;
+    window.twinShown = false;
     window.unpushed = RECT{};
     if (twin) twinned.push_back(window.handle);
 }
@@ -59,28 +90,38 @@ void markChanged(Window& window, const RECT& rect) {
 
 void retire(System& system, Window& window) {
     if (!window.twin) return;
-    system.retiredTwins.push_back(System::RetiredTwin{window.twin, window.hostWindow});
+    system.retiredTwins.push_back(System::RetiredTwin{window.twin, window.hostWindow, window.queue});
     setTwin(system, window, 0);
 }
 
-Window* windowOfTwin(const System& system, NativeWindow twin) {
+Window* windowOfTwin(const System& system, const MessageQueue& queue, NativeWindow twin) {
     for (HWND handle : system.twinned) {
         Window* window = system.window(handle);
-        if (window && window->twin == twin) return window;
+        if (window && window->queue == &queue && window->twin == twin) return window;
     }
     return nullptr;
 }
 
-bool ownsTwins(const System& system, const MessageQueue& queue) {
-    for (HWND handle : system.twinned) {
-        const Window* window = system.window(handle);
-        if (window && window->queue == &queue) return true;
+bool ownsTwins(const System& system, const MessageQueue& queue) { return system.hostDisplayOf(queue) != nullptr; }
+
+std::unique_ptr<WindowBackend> takeConnection(System& system, const MessageQueue& queue) {
+    std::vector<System::RetiredTwin>& retired = system.retiredTwins;
+    retired.erase(std::remove_if(retired.begin(), retired.end(),
+                                 [&queue](const System::RetiredTwin& twin) { return twin.queue == &queue; }),
+                  retired.end());
+    std::vector<System::HostDisplay>& displays = system.hostDisplays;
+    for (auto it = displays.begin(); it != displays.end(); ++it) {
+        if (it->queue != &queue) continue;
+        std::unique_ptr<WindowBackend> display = std::move(it->backend);
+        displays.erase(it);
+        return display;
     }
-    return false;
+    return nullptr;
 }
 
 void mirrorNewWindow(HWND handle) {
     System& system = System::instance();
+    const MessageQueue& queue = currentQueue();
     WindowBackend* display;
     NativeWindow parentTwin;
     RECT rect;
@@ -88,15 +129,15 @@ void mirrorNewWindow(HWND handle) {
     {
         SystemLock lock(system.mutex);
         const Window* window = system.window(handle);
-        if (!window || headless(system)) return;
+        display = system.hostDisplayOf(queue);
+        if (!window || !display || window->queue != &queue) return;
         topLevel = !window->isChild();
         const Window* above = system.window(topLevel ? window->owner : window->parent);
-        // A backend serves only the thread that owns the windows on it.
-        if (!above || !above->twin || above->queue != window->queue) return;
+        // A thread's connection serves only its own windows.
+        if (!above || !above->twin || above->queue != &queue) return;
         parentTwin = above->twin;
         // A twin covers the client area: in the parent's client area, or on the screen.
         rect = offsetBy(window->client, window->rect.left, window->rect.top);
-        display = system.display.get();
     }
     NativeWindow twin = topLevel ? display->createTopLevel(parentTwin, rect) : display->createChild(parentTwin, rect);
     if (!twin) return;
@@ -109,49 +150,70 @@ void mirrorNewWindow(HWND handle) {
     display->destroyWindow(twin);
 }
 
-void showTwin(HWND handle, bool shown) {
-    NativeWindow twin;
-    if (WindowBackend* display = twinOf(handle, &twin)) display->showWindow(twin, shown);
+void showTwin(HWND handle) {
+    System& system = System::instance();
+    const MessageQueue& queue = currentQueue();
+    WindowBackend* display;
+    std::vector<Visibility> changes;
+    {
+        SystemLock lock(system.mutex);
+        const Window* window = system.window(handle);
+        display = system.hostDisplayOf(queue);
+        if (!window || !display || window->queue != &queue) return;
+        changes = visibilityChanges(system, queue);
+    }
+    for (const Visibility& change : changes) display->showWindow(change.twin, change.shown);
 }
 
 void grabPointer(HWND handle) {
     NativeWindow twin;
-    if (WindowBackend* display = twinOf(handle, &twin)) display->grabPointer(twin);
+    if (WindowBackend* display = ownTwin(handle, &twin)) display->grabPointer(twin);
 }
 
 void releasePointer(HWND handle) {
     NativeWindow twin;
-    if (WindowBackend* display = twinOf(handle, &twin)) display->releasePointer();
+    if (WindowBackend* display = ownTwin(handle, &twin)) display->releasePointer();
 }
 
 void settle() {
     System& system = System::instance();
+    const MessageQueue& queue = currentQueue();
     std::vector<System::RetiredTwin> retired;
     std::unique_ptr<WindowBackend> closing;
     WindowBackend* display;
     {
         SystemLock lock(system.mutex);
-        if (headless(system)) return;
+        display = system.hostDisplayOf(queue);
+        if (!display) return;
         std::vector<HWND> unused;
         for (HWND handle : system.twinned) {
             const Window* window = system.window(handle);
-            if (window && window->hostWindow && !window->adopting && window->children.empty() &&
-                !ownsWindowsOf(system, handle)) {
+            if (window && window->queue == &queue && window->hostWindow && !window->adopting &&
+                window->children.empty() && !ownsWindowsOf(system, handle)) {
                 unused.push_back(handle);
             }
         }
         for (HWND handle : unused) WindowTree::removeSilently(system, handle);
-        // A host's window adopted again (by another thread, or after its
-        // thread ended) is still listened to.
-        for (const System::RetiredTwin& twin : system.retiredTwins) {
-            if (!twin.hostWindow || !windowOfTwin(system, twin.window)) retired.push_back(twin);
+        std::vector<System::RetiredTwin>& all = system.retiredTwins;
+        for (auto it = all.begin(); it != all.end();) {
+            if (it->queue != &queue) {
+                ++it;
+                continue;
+            }
+            retired.push_back(*it);
+            it = all.erase(it);
         }
-        system.retiredTwins.clear();
-        display = system.display.get();
         // Closing the connection takes every twin and grab with it.
-        if (system.twinned.empty()) closing = system.useDisplay(createHeadlessBackend(), false);
+        const bool nothingLeft = std::none_of(system.twinned.begin(), system.twinned.end(), [&](HWND handle) {
+            const Window* window = system.window(handle);
+            return window && window->queue == &queue;
+        });
+        if (nothingLeft) closing = takeConnection(system, queue);
     }
-    if (closing) return;
+    if (closing) {
+        closeConnection(std::move(closing));
+        return;
+    }
     for (const System::RetiredTwin& twin : retired) {
         if (twin.hostWindow) {
             display->releaseForeign(twin.window);
@@ -166,7 +228,8 @@ void waitForInput(int milliseconds) {
     WindowBackend* display;
     {
         SystemLock lock(system.mutex);
-        display = system.display.get();
+        display = system.hostDisplayOf(currentQueue());
+        if (!display) display = system.headless.get();
     }
     display->waitForInput(milliseconds);
 }
@@ -177,11 +240,13 @@ void pushChangedPixels(const MessageQueue& queue) {
     System& system = System::instance();
     std::vector<uint32_t> pixels;
     std::vector<PixelPush> pushes;
+    std::vector<Visibility> changes;
     WindowBackend* display;
     {
         SystemLock lock(system.mutex);
-        if (headless(system)) return;
-        display = system.display.get();
+        display = system.hostDisplayOf(queue);
+        if (!display) return;
+        changes = visibilityChanges(system, queue);
         for (HWND handle : system.twinned) {
             Window* window = system.window(handle);
             if (!window || window->queue != &queue || rectEmpty(window->unpushed)) continue;
@@ -197,9 +262,32 @@ void pushChangedPixels(const MessageQueue& queue) {
             }
         }
     }
+    for (const Visibility& change : changes) display->showWindow(change.twin, change.shown);
     for (const PixelPush& push : pushes) display->pushPixels(push.twin, push.rect, pixels.data() + push.offset);
     if (!pushes.empty()) display->flush();
 }
+
+SIZE screenSize() {
+    if (threadScreen.cx > 0) return threadScreen;
+    return System::instance().headless->screenSize();
+}
+
+WindowBackend* connectCallingThread() {
+    System& system = System::instance();
+    const MessageQueue& queue = currentQueue();
+    {
+        SystemLock lock(system.mutex);
+        if (WindowBackend* display = system.hostDisplayOf(queue)) return display;
+    }
+    std::unique_ptr<WindowBackend> connected = connectHostDisplay();
+    if (!connected) return nullptr;
+    WindowBackend* display = connected.get();
+    SystemLock lock(system.mutex);
+    system.hostDisplays.push_back(System::HostDisplay{&queue, std::move(connected)});
+    return display;
+}
+
+void useScreenOf(WindowBackend& display) { threadScreen = display.screenSize(); }
 
 }  // namespace NativeWindows
 

@@ -40,7 +40,7 @@ void System::release() {
     system = nullptr;
 }
 
-System::System() {
+System::System() : headless(createHeadlessBackend()) {
     // A new memory context holds a 1 by 1 monochrome bitmap until the
     // caller selects its own.
     std::unique_ptr<BitmapObject> bitmap(new BitmapObject);
@@ -66,17 +66,13 @@ System::System() {
         systemCursors[i] = static_cast<HCURSOR>(addGdiObject(HandleKind::cursor, std::move(cursor)));
     }
     hostWindowClass.procedure = DefWindowProcA;
-    useDisplay(createHeadlessBackend(), false);
 }
 
-std::unique_ptr<WindowBackend> System::useDisplay(std::unique_ptr<WindowBackend> backend, bool hostDisplay) {
-    std::unique_ptr<WindowBackend> previous = std::move(display);
-    display = std::move(backend);
-    onHostDisplay = hostDisplay;
-    SIZE screen = display->screenSize();
-    screenWidth.store(screen.cx, std::memory_order_relaxed);
-    screenHeight.store(screen.cy, std::memory_order_relaxed);
-    return previous;
+WindowBackend* System::hostDisplayOf(const MessageQueue& queue) const {
+    for (const HostDisplay& display : hostDisplays) {
+        if (display.queue == &queue) return display.backend.get();
+    }
+    return nullptr;
 }
 
 DWORD messageTime() {

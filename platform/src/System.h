@@ -9,7 +9,6 @@
 #include "Window.h"
 #include "WindowBackend.h"
 
-#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -59,13 +58,23 @@ public:
                                                 32644, 32645, 32646, 32648, 32649, 32650, 32651};
     HCURSOR systemCursors[14] = {};
 
-    // Headless until a host hands us a window of its display; headless
-    // again once nothing of ours is left on that display.
-    std::unique_ptr<WindowBackend> display;
-    bool onHostDisplay = false;
-    // The screen's size, for GetSystemMetrics on any thread.
-    std::atomic<int> screenWidth{0};
-    std::atomic<int> screenHeight{0};
+    // Answers for every thread without windows on a host's display; it has
+    // no state, so any thread may use it at any time.
+    const std::unique_ptr<WindowBackend> headless;
+    // Each thread with windows on a host's display talks to it through a
+    // connection of its own, opened at its first adoption and closed when
+    // it has nothing left there or ends: the server sends each thread the
+    // events of its own windows only, and a thread uses no connection but
+    // its own. Only the owning thread adds or removes its entry (and the
+    // release of the whole system), so it may use its backend after giving
+    // up the lock.
+    struct HostDisplay {
+        const MessageQueue* queue;
+        std::unique_ptr<WindowBackend> backend;
+    };
+    std::vector<HostDisplay> hostDisplays;
+    // The thread's connection, or null.
+    WindowBackend* hostDisplayOf(const MessageQueue& queue) const;
     // Windows with a native twin, the host's windows among them.
     std::vector<HWND> twinned;
     // Twins of removed windows, until the owning thread destroys them (or,
@@ -73,14 +82,11 @@ public:
     struct RetiredTwin {
         NativeWindow window;
         bool hostWindow;
+        const MessageQueue* queue;
     };
     std::vector<RetiredTwin> retiredTwins;
     // The class of the windows hosts hand us: no procedure of ours runs for them.
     WindowClass hostWindowClass;
-
-    // Puts the backend in place and hands back the one it replaces, to be
-    // closed once the lock is given up.
-    std::unique_ptr<WindowBackend> useDisplay(std::unique_ptr<WindowBackend> backend, bool hostDisplay);
 
 private:
     System();

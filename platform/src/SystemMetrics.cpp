@@ -1,4 +1,5 @@
 #include "FrameMetrics.h"
+#include "NativeWindows.h"
 #include "System.h"
 
 #include <windows.h>
@@ -48,11 +49,12 @@ const Metric metrics[] = {
     {SM_CXPADDEDBORDER, 0},
 };
 
-// The screen is the display's, once a host has handed us a window on one.
+// The screen is the display's while the calling thread has windows on a
+// host's display.
 int screenMetric(int index) {
-    const System& system = System::instance();
-    const int width = system.screenWidth.load(std::memory_order_relaxed);
-    const int height = system.screenHeight.load(std::memory_order_relaxed);
+    const SIZE screen = NativeWindows::screenSize();
+    const int width = screen.cx;
+    const int height = screen.cy;
     switch (index) {
     case SM_CXSCREEN:
     case SM_CXVIRTUALSCREEN:

@@ -54,6 +54,7 @@ struct Window {
     // Its native window where a backend shows it; for a window a host
     // handed us, the host's own window, which we never destroy.
     NativeWindow twin = 0;
+    bool twinShown = false;  // mapped on the screen; follows WS_VISIBLE on the owning thread
     bool hostWindow = false;
     // Handed out and not yet served: kept even while nothing of ours is in
     // it, as an editor that opens again first closes what it had there.

@@ -4,10 +4,11 @@
 // native windows, receives their pixels, reports their input, grabs the
 // pointer and knows the screen's size.
 //
-// The headless backend is the stub: it has no screen and no windows. The X11
-// backend serves the windows under a window a host hands us. A backend is
-// called only on the thread that owns the windows concerned and never while
-// the window system's lock is held, so a backend waiting on its server never
+// The headless backend is the stub: it has no screen and no windows, and any
+// thread may use it. The X11 backend serves the windows under a window a host
+// hands us; each thread with such windows has one of its own, which only that
+// thread calls, so it needs no lock of its own. No backend is called while the
+// window system's lock is held, so a backend waiting on its server never
 // holds up another thread's drawing (the meter's, on the audio thread).
 #pragma once
 

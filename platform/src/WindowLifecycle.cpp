@@ -225,7 +225,7 @@ BOOL WINAPI ShowWindow(HWND handle, int command) {
             WindowTree::exposeParent(system, *window);
         }
     }
-    NativeWindows::showTwin(handle, show);
+    NativeWindows::showTwin(handle);
     if (reportSize) sendSizeAndMove(handle);
     return wasVisible;
 }

@@ -3,6 +3,8 @@
 #include "WindowClasses.h"
 #include "WindowTree.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -30,6 +32,16 @@ BOOL WINAPI IsWindow(HWND handle) {
     System& system = System::instance();
     SystemLock lock(system.mutex);
     return system.window(handle) != nullptr;
+}
+
+DWORD WINAPI GetCurrentThreadId(void) { return currentThreadId(); }
+
+// Host windows belong to the thread that adopted them.
+DWORD WINAPI GetWindowThreadProcessId(HWND handle, LPDWORD processId) {
+    DWORD thread = 0;
+    withWindow(handle, [&](System&, Window& window) { thread = window.queue->threadId; });
+    if (thread && processId) *processId = DWORD(getpid());
+    return thread;
 }
 
 BOOL WINAPI IsWindowVisible(HWND handle) {

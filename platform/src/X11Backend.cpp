@@ -66,21 +66,54 @@ WPARAM buttonFlag(int button) {
     }
 }
 
+// Our surfaces hold 32-bit pixels, blue in the lowest byte: the screen must
+// take them as they are.
+bool takesOurPixels(xcb_connection_t* connection, const xcb_screen_t& screen) {
+    const xcb_setup_t* setup = xcb_get_setup(connection);
+    if (setup->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST || screen.root_depth < 24) return false;
+    bool thirtyTwoBits = false;
+    for (xcb_format_iterator_t formats = xcb_setup_pixmap_formats_iterator(setup); formats.rem;
+         xcb_format_next(&formats)) {
+        if (formats.data->depth == screen.root_depth) thirtyTwoBits = formats.data->bits_per_pixel == 32;
+    }
+    for (xcb_depth_iterator_t depths = xcb_screen_allowed_depths_iterator(&screen); depths.rem;
+         xcb_depth_next(&depths)) {
+        for (xcb_visualtype_iterator_t visuals = xcb_depth_visuals_iterator(depths.data); visuals.rem;
+             xcb_visualtype_next(&visuals)) {
+            const xcb_visualtype_t& visual = *visuals.data;
+            if (visual.visual_id != screen.root_visual) continue;
+            return thirtyTwoBits && visual._class == XCB_VISUAL_CLASS_TRUE_COLOR &&
+                   visual.red_mask == 0xff0000 && visual.green_mask == 0xff00 && visual.blue_mask == 0xff;
+        }
+    }
+    return false;
+}
+
+// One connection, used by the one thread that owns it: its lists need no lock.
 class X11Backend : public WindowBackend {
 public:
-    X11Backend(xcb_connection_t* connection, xcb_screen_t* screen) : connection(connection), screen(screen) {
-        graphics = xcb_generate_id(connection);
-        xcb_create_gc(connection, graphics, screen->root, 0, nullptr);
+    explicit X11Backend(xcb_connection_t* connection) : connection(connection) {
         windowType = internAtom("_NET_WM_WINDOW_TYPE");
         dialogType = internAtom("_NET_WM_WINDOW_TYPE_DIALOG");
         decorationHints = internAtom("_MOTIF_WM_HINTS");
+        managedState = internAtom("WM_STATE");
+        // Room for every screen: the list never moves a screen that windows point to.
+        screens.reserve(size_t(xcb_setup_roots_length(xcb_get_setup(connection))));
         // Requests are counted in 4-byte units; the image request's own
         // fields take 24 bytes.
         maxImageBytes = size_t(xcb_get_maximum_request_length(connection)) * 4 - 24;
     }
 
-    ~X11Backend() override { xcb_disconnect(connection); }
+    // What was asked last (another client's windows destroyed) must be done
+    // first: closing a connection with events still unread resets it, and
+    // the server may drop the requests it has not read yet.
+    ~X11Backend() override {
+        free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+        xcb_disconnect(connection);
+    }
 
+    // A host's window on any screen of the display whose pixels are ours:
+    // its twins go on the same screen.
     bool adoptForeign(NativeWindow window, RECT* onScreen) override {
         // Only a window has attributes: a pixmap or any other id fails here.
         xcb_get_window_attributes_reply_t* attributes =
@@ -90,11 +123,16 @@ public:
         xcb_get_geometry_reply_t* geometry =
             xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr);
         if (!geometry) return false;
-        xcb_translate_coordinates_reply_t* origin = xcb_translate_coordinates_reply(
-            connection, xcb_translate_coordinates(connection, window, screen->root, 0, 0), nullptr);
+        Screen* screen = screenWithRoot(geometry->root);
+        xcb_translate_coordinates_reply_t* origin =
+            screen ? xcb_translate_coordinates_reply(
+                         connection, xcb_translate_coordinates(connection, window, geometry->root, 0, 0), nullptr)
+                   : nullptr;
         const uint32_t events = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
-        xcb_generic_error_t* error = xcb_request_check(
-            connection, xcb_change_window_attributes_checked(connection, window, XCB_CW_EVENT_MASK, &events));
+        xcb_generic_error_t* error =
+            origin ? xcb_request_check(connection, xcb_change_window_attributes_checked(
+                                                       connection, window, XCB_CW_EVENT_MASK, &events))
+                   : nullptr;
         const bool alive = origin && !error;
         // The replies came after every event sent before them: a
         // destruction already waiting names an earlier window of this id.
@@ -103,6 +141,8 @@ public:
             *onScreen = RECT{origin->dst_x, origin->dst_y, origin->dst_x + geometry->width,
                              origin->dst_y + geometry->height};
             if (std::find(adopted.begin(), adopted.end(), window) == adopted.end()) adopted.push_back(window);
+            placeOn(window, screen);
+            lastScreen = screen;
         }
         free(geometry);
         free(origin);
@@ -112,6 +152,7 @@ public:
 
     void releaseForeign(NativeWindow window) override {
         adopted.erase(std::remove(adopted.begin(), adopted.end(), window), adopted.end());
+        forgetScreenOf(window);
         const uint32_t none = 0;
         xcb_change_window_attributes(connection, window, XCB_CW_EVENT_MASK, &none);
         xcb_flush(connection);
@@ -120,16 +161,21 @@ public:
     // Its size hints say it keeps its size, for hosts that size their frame
     // around the window they embed.
     NativeWindow createChild(NativeWindow parent, const RECT& rect) override {
-        NativeWindow window = create(parent, rect);
+        Screen* screen = screenOf(parent);
+        NativeWindow window = screen ? create(*screen, parent, rect) : 0;
         if (window) fixSize(window, rect, programSize | minimumSize | maximumSize);
         return window;
     }
 
+    // Window managers keep a transient window above the top-level window it
+    // names, and ignore it when it names a window inside one.
     NativeWindow createTopLevel(NativeWindow owner, const RECT& rect) override {
-        NativeWindow window = create(screen->root, rect);
+        Screen* screen = screenOf(owner);
+        NativeWindow window = screen ? create(*screen, screen->screen->root, rect) : 0;
         if (!window) return 0;
+        const NativeWindow above = managedAncestor(owner);
         xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_TRANSIENT_FOR,
-                            XCB_ATOM_WINDOW, 32, 1, &owner);
+                            XCB_ATOM_WINDOW, 32, 1, &above);
         if (windowType && dialogType) {
             xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, windowType, XCB_ATOM_ATOM, 32, 1,
                                 &dialogType);
@@ -154,6 +200,7 @@ public:
     }
 
     void destroyWindow(NativeWindow window) override {
+        forgetScreenOf(window);
         xcb_destroy_window(connection, window);
         xcb_flush(connection);
     }
@@ -162,13 +209,14 @@ public:
     void pushPixels(NativeWindow window, const RECT& rect, const uint32_t* pixels) override {
         const int width = rect.right - rect.left;
         const int height = rect.bottom - rect.top;
-        if (width <= 0 || height <= 0) return;
+        Screen* screen = screenOf(window);
+        if (width <= 0 || height <= 0 || !screen) return;
         const size_t rowBytes = size_t(width) * 4;
         const int bandRows = int(std::max<size_t>(1, std::min<size_t>(maxImageBytes / rowBytes, size_t(height))));
         for (int top = 0; top < height; top += bandRows) {
             const int rows = std::min(bandRows, height - top);
-            xcb_put_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, window, graphics, uint16_t(width),
-                          uint16_t(rows), int16_t(rect.left), int16_t(rect.top + top), 0, screen->root_depth,
+            xcb_put_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, window, screen->graphics, uint16_t(width),
+                          uint16_t(rows), int16_t(rect.left), int16_t(rect.top + top), 0, screen->screen->root_depth,
                           uint32_t(rowBytes * size_t(rows)),
                           reinterpret_cast<const uint8_t*>(pixels + size_t(top) * size_t(width)));
         }
@@ -211,7 +259,11 @@ public:
         xcb_flush(connection);
     }
 
-    SIZE screenSize() const override { return SIZE{screen->width_in_pixels, screen->height_in_pixels}; }
+    // The screen of the host's window adopted last.
+    SIZE screenSize() const override {
+        const xcb_screen_t* screen = lastScreen ? lastScreen->screen : defaultScreen();
+        return SIZE{screen->width_in_pixels, screen->height_in_pixels};
+    }
 
 private:
     void fixSize(NativeWindow window, const RECT& rect, uint32_t flags) {
@@ -220,6 +272,69 @@ private:
         SizeHints size = {flags, rect.left, rect.top, width, height, width, height, width, height, {}};
         xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NORMAL_HINTS,
                             XCB_ATOM_WM_SIZE_HINTS, 32, sizeof(size) / 4, &size);
+    }
+
+    // A screen the connection has put windows on, with the graphics context
+    // its images are drawn with (a context serves one root and depth only).
+    struct Screen {
+        xcb_screen_t* screen;
+        xcb_gcontext_t graphics;
+    };
+
+    const xcb_screen_t* defaultScreen() const { return xcb_setup_roots_iterator(xcb_get_setup(connection)).data; }
+
+    // The screen with this root, made ready for our pixels; null when it
+    // cannot show them.
+    Screen* screenWithRoot(xcb_window_t root) {
+        for (Screen& screen : screens) {
+            if (screen.screen->root == root) return &screen;
+        }
+        for (xcb_screen_iterator_t all = xcb_setup_roots_iterator(xcb_get_setup(connection)); all.rem;
+             xcb_screen_next(&all)) {
+            if (all.data->root != root) continue;
+            if (!takesOurPixels(connection, *all.data)) return nullptr;
+            xcb_gcontext_t graphics = xcb_generate_id(connection);
+            xcb_create_gc(connection, graphics, root, 0, nullptr);
+            screens.push_back(Screen{all.data, graphics});
+            return &screens.back();
+        }
+        return nullptr;
+    }
+
+    Screen* screenOf(NativeWindow window) {
+        for (const WindowOnScreen& entry : windowScreens) {
+            if (entry.window == window) return entry.screen;
+        }
+        return nullptr;
+    }
+
+    void placeOn(NativeWindow window, Screen* screen) {
+        forgetScreenOf(window);
+        windowScreens.push_back(WindowOnScreen{window, screen});
+    }
+
+    void forgetScreenOf(NativeWindow window) {
+        windowScreens.erase(std::remove_if(windowScreens.begin(), windowScreens.end(),
+                                           [window](const WindowOnScreen& entry) { return entry.window == window; }),
+                            windowScreens.end());
+    }
+
+    // The window a window manager knows as the top-level one: the nearest
+    // ancestor it marked as managed, or without a window manager the child
+    // of the root.
+    NativeWindow managedAncestor(NativeWindow window) {
+        for (NativeWindow current = window;;) {
+            xcb_get_property_cookie_t state = xcb_get_property(connection, 0, current, managedState, XCB_ATOM_ANY, 0, 0);
+            xcb_query_tree_cookie_t tree = xcb_query_tree(connection, current);
+            xcb_get_property_reply_t* stateReply = xcb_get_property_reply(connection, state, nullptr);
+            xcb_query_tree_reply_t* treeReply = xcb_query_tree_reply(connection, tree, nullptr);
+            const bool managed = managedState && stateReply && stateReply->type != XCB_NONE;
+            const NativeWindow parent = treeReply && treeReply->parent != treeReply->root ? treeReply->parent : 0;
+            free(stateReply);
+            free(treeReply);
+            if (managed || !parent) return current;
+            current = parent;
+        }
     }
 
     xcb_atom_t internAtom(const char* name) {
@@ -234,15 +349,17 @@ private:
     // whatever the host's window uses, which needs a border pixel and a
     // colour map of their own. The server draws no background: every pixel
     // comes from our surface.
-    NativeWindow create(NativeWindow parent, const RECT& rect) {
+    NativeWindow create(Screen& screen, NativeWindow parent, const RECT& rect) {
         const int width = rect.right - rect.left;
         const int height = rect.bottom - rect.top;
         if (width <= 0 || height <= 0 || width > 32767 || height > 32767) return 0;
         NativeWindow window = xcb_generate_id(connection);
-        const uint32_t values[] = {XCB_BACK_PIXMAP_NONE, 0, twinEvents, screen->default_colormap};
-        xcb_create_window(connection, screen->root_depth, window, parent, int16_t(rect.left), int16_t(rect.top),
-                          uint16_t(width), uint16_t(height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
+        const xcb_screen_t& on = *screen.screen;
+        const uint32_t values[] = {XCB_BACK_PIXMAP_NONE, 0, twinEvents, on.default_colormap};
+        xcb_create_window(connection, on.root_depth, window, parent, int16_t(rect.left), int16_t(rect.top),
+                          uint16_t(width), uint16_t(height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, on.root_visual,
                           XCB_CW_BACK_PIXMAP | XCB_CW_BORDER_PIXEL | XCB_CW_EVENT_MASK | XCB_CW_COLORMAP, values);
+        placeOn(window, &screen);
         return window;
     }
 
@@ -311,6 +428,7 @@ private:
             const auto& destroyed = reinterpret_cast<const xcb_destroy_notify_event_t&>(event);
             if (std::find(adopted.begin(), adopted.end(), destroyed.window) == adopted.end()) break;
             adopted.erase(std::remove(adopted.begin(), adopted.end(), destroyed.window), adopted.end());
+            forgetScreenOf(destroyed.window);
             events.push_back(destroyedEvent(destroyed.window));
             break;
         }
@@ -319,9 +437,17 @@ private:
         }
     }
 
+    struct WindowOnScreen {
+        NativeWindow window;
+        Screen* screen;
+    };
+
     xcb_connection_t* connection;
-    xcb_screen_t* screen;
-    xcb_gcontext_t graphics = 0;
+    std::vector<Screen> screens;
+    // Host windows adopted and twins made, with the screen they are on.
+    std::vector<WindowOnScreen> windowScreens;
+    Screen* lastScreen = nullptr;
+    xcb_atom_t managedState = XCB_NONE;
     xcb_atom_t windowType = XCB_NONE;
     xcb_atom_t dialogType = XCB_NONE;
     xcb_atom_t decorationHints = XCB_NONE;
@@ -330,52 +456,16 @@ private:
     std::vector<NativeEvent> kept;  // read while adopting, not yet reported
 };
 
-xcb_screen_t* screenNumber(xcb_connection_t* connection, int number) {
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
-    for (int i = 0; screens.rem; ++i, xcb_screen_next(&screens)) {
-        if (i == number) return screens.data;
-    }
-    return nullptr;
-}
-
-// Our surfaces hold 32-bit pixels, blue in the lowest byte: the screen must
-// take them as they are.
-bool takesOurPixels(xcb_connection_t* connection, const xcb_screen_t& screen) {
-    const xcb_setup_t* setup = xcb_get_setup(connection);
-    if (setup->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST || screen.root_depth < 24) return false;
-    bool thirtyTwoBits = false;
-    for (xcb_format_iterator_t formats = xcb_setup_pixmap_formats_iterator(setup); formats.rem;
-         xcb_format_next(&formats)) {
-        if (formats.data->depth == screen.root_depth) thirtyTwoBits = formats.data->bits_per_pixel == 32;
-    }
-    for (xcb_depth_iterator_t depths = xcb_screen_allowed_depths_iterator(&screen); depths.rem;
-         xcb_depth_next(&depths)) {
-        for (xcb_visualtype_iterator_t visuals = xcb_depth_visuals_iterator(depths.data); visuals.rem;
-             xcb_visualtype_next(&visuals)) {
-            const xcb_visualtype_t& visual = *visuals.data;
-            if (visual.visual_id != screen.root_visual) continue;
-            return thirtyTwoBits && visual._class == XCB_VISUAL_CLASS_TRUE_COLOR &&
-                   visual.red_mask == 0xff0000 && visual.green_mask == 0xff00 && visual.blue_mask == 0xff;
-        }
-    }
-    return false;
-}
-
 }  // namespace
 
+// Whether a host window's screen takes our pixels is known once it is adopted.
 std::unique_ptr<WindowBackend> connectHostDisplay() {
-    int number = 0;
-    xcb_connection_t* connection = xcb_connect(nullptr, &number);
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(connection)) {
         xcb_disconnect(connection);
         return nullptr;
     }
-    xcb_screen_t* screen = screenNumber(connection, number);
-    if (!screen || !takesOurPixels(connection, *screen)) {
-        xcb_disconnect(connection);
-        return nullptr;
-    }
-    return std::unique_ptr<WindowBackend>(new X11Backend(connection, screen));
+    return std::unique_ptr<WindowBackend>(new X11Backend(connection));
 }
 
 }  // namespace platform

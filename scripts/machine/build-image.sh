@@ -6,13 +6,15 @@
 # initrd, disk) on stdout; progress and errors go to stderr.
 #
 # The image is kept outside the clone, under ~/.cache/zq3r-machine/, named by
-# a hash of this script and the guest's init: an unchanged recipe reuses it,
-# a changed one builds anew. Building needs root (mmdebstrap's root mode) and
-# the Debian mirror that apt uses.
+# a hash of this script, the one it sources and the guest's init: an
+# unchanged recipe reuses it, a changed one builds anew. Building needs root
+# for mmdebstrap's root mode and the disk made from its tree (through sudo, as
+# setup.sh, for anyone else; the image then belongs to them) and the Debian
+# mirror that apt uses.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/zq3r-machine
-key=$(cat "$here/build-image.sh" "$here/guest-init.sh" | sha256sum | cut -c1-16)
+key=$(cat "$here/build-image.sh" "$here/debian-sources.sh" "$here/guest-init.sh" | sha256sum | cut -c1-16)
 image=$cache/image-$key
 
 say() { echo "machine image: $*" >&2; }
@@ -28,7 +30,11 @@ reuse() {
 }
 
 [ -f "$image/ready" ] && reuse
-[ "$(id -u)" -eq 0 ] || die "cannot build $image: mmdebstrap's root mode needs root"
+as_root=""
+if [ "$(id -u)" -ne 0 ]; then
+    as_root="sudo"
+    command -v sudo >/dev/null || die "cannot build $image: it needs root, and there is no sudo"
+fi
 "$here/../setup.sh" >&2 || die "cannot install the packages that build it"
 
 # One build at a time; whoever waited finds the image ready.
@@ -37,21 +43,15 @@ exec 9>"$cache/lock"
 flock 9
 [ -f "$image/ready" ] && reuse
 
-# The Debian archive as apt here knows it (deb822 or one-line format).
-debian_sources() {
-    local file
-    for file in /etc/apt/sources.list.d/*.sources /etc/apt/sources.list.d/*.list /etc/apt/sources.list; do
-        [ -f "$file" ] && grep -Eq '^[^#]*(debian-archive-keyring|/debian/?( |$))' "$file" && echo "$file"
-    done
-    return 0
-}
+# The Debian archive as apt here knows it.
+source "$here/debian-sources.sh"
 mapfile -t sources < <(debian_sources)
 [ ${#sources[@]} -gt 0 ] || die "cannot build: apt has no Debian mirror in /etc/apt/sources.list*"
 
 work=$cache/building-$key
-rm -rf "$work"
+$as_root rm -rf "$work"
 mkdir -p "$work"
-trap 'rm -rf "$work"' EXIT
+trap '$as_root rm -rf "$work"' EXIT
 started=$(date +%s)
 
 # X client libraries for both architectures: Wine's display driver loads
@@ -69,7 +69,7 @@ initramfs_hook='mkdir -p "$1/etc/initramfs-tools/conf.d" "$1/usr/share/initramfs
   printf "%s\n" virtio_pci virtio_blk crc32c_generic ext4 > "$1/usr/share/initramfs-tools/modules.d/zq3r-machine"'
 
 say "building $image from ${sources[*]} (several minutes)"
-mmdebstrap --mode=root --variant=apt --architectures=amd64,i386 \
+$as_root mmdebstrap --mode=root --variant=apt --architectures=amd64,i386 \
     --include="$(echo $packages | tr ' ' ',')" \
     --dpkgopt='path-exclude=/usr/share/doc/*' --dpkgopt='path-exclude=/usr/share/man/*' \
     --dpkgopt='path-exclude=/usr/share/locale/*' \
@@ -79,13 +79,16 @@ mmdebstrap --mode=root --variant=apt --architectures=amd64,i386 \
     bookworm "$work/rootfs" "${sources[@]}" >&2 ||
     die "cannot build: mmdebstrap failed (is the Debian mirror reachable?)"
 
-cp "$work"/rootfs/boot/vmlinuz-* "$work/vmlinuz"
-cp "$work"/rootfs/boot/initrd.img-* "$work/initrd.img"
+# The tree is root's, and so is what is made from it, until it is handed
+# to whoever runs the machine.
+$as_root cp "$work"/rootfs/boot/vmlinuz-* "$work/vmlinuz"
+$as_root cp "$work"/rootfs/boot/initrd.img-* "$work/initrd.img"
 # Room for the Wine prefix and the programs' temporary files.
-size_mb=$(($(du -sm "$work/rootfs" | cut -f1) + 1024))
-mke2fs -q -t ext4 -L zq3r-root -d "$work/rootfs" "$work/disk.img" "${size_mb}M" >&2 ||
+size_mb=$(($($as_root du -sm "$work/rootfs" | cut -f1) + 1024))
+$as_root mke2fs -q -t ext4 -L zq3r-root -d "$work/rootfs" "$work/disk.img" "${size_mb}M" >&2 ||
     die "cannot make the disk"
-rm -rf "$work/rootfs"
+$as_root rm -rf "$work/rootfs"
+$as_root chown "$(id -u):$(id -g)" "$work/vmlinuz" "$work/initrd.img" "$work/disk.img"
 
 # The first boot writes the image: Wine makes its 32-bit prefix (and
 # fontconfig its cache), which every later boot finds ready.

@@ -73,22 +73,37 @@ done
 
 # Software emulation unless this machine's /dev/kvm really runs a stock
 # kernel: some offer a paravirtual one on which QEMU aborts or hangs. The
-# probe boots the kernel without a root disk and waits for its panic; its
-# answer holds until the host reboots.
+# probe boots the kernel without a root disk and waits for its panic: "yes"
+# when the kernel got that far, "no" when QEMU ended without it, "unsure"
+# when the probe ran out of time (a busy machine boots slowly, a hanging
+# one never). Only a certain answer holds until the host reboots; after an
+# unsure one this run emulates and the next probes again.
 kvm_probe() {
-    local log
+    local log status
     log=$(mktemp)
     timeout 10 qemu-system-x86_64 -accel kvm -cpu host -m 256 -display none -monitor none -no-reboot \
         -serial "file:$log" -kernel "$image/vmlinuz" -append "console=ttyS0 panic=-1" >/dev/null 2>&1
-    if grep -q "Kernel panic" "$log"; then echo yes; else echo no; fi
+    status=$?
+    if grep -q "Kernel panic" "$log"; then
+        echo yes
+    elif [ $status -eq 124 ]; then
+        echo unsure
+    else
+        echo no
+    fi
     rm -f "$log"
 }
 kvm_works() {
     [ -r /dev/kvm ] && [ -w /dev/kvm ] || return 1
-    local answer
-    answer=$(dirname "$image")/kvm-works-$(cat /proc/sys/kernel/random/boot_id)
-    [ -f "$answer" ] || kvm_probe >"$answer"
-    [ "$(cat "$answer")" = yes ]
+    local kept probed
+    kept=$(dirname "$image")/kvm-works-$(cat /proc/sys/kernel/random/boot_id)
+    if [ -f "$kept" ]; then
+        probed=$(cat "$kept")
+    else
+        probed=$(kvm_probe)
+        [ "$probed" = unsure ] || echo "$probed" >"$kept"
+    fi
+    [ "$probed" = yes ]
 }
 if kvm_works; then
     accel=(-accel kvm -cpu host)

@@ -206,4 +206,43 @@ TEST(EditorLifecycle, ClosingThePluginWithItsEditorOpenClosesTheEditorFirst) {
     EXPECT_FALSE(genericClassRegistered());
 }
 
+// A host may close the editor, or the whole plug-in, while a button is still
+// held: the hold ends as a release would, the power switch clicks, and a
+// program button's command still finds its engine. What the rest of the
+// gesture brings reaches nothing, and the next editor holds as before.
+TEST(EditorLifecycle, ClosingInTheMiddleOfAHoldEndsItAsAReleaseWould) {
+    PluginInstance plugin;
+    HostWindow host(kEditorWidth, kEditorHeight);
+    openEditor(plugin, host);
+    HWND child = host.editorWindow();
+    ASSERT_NE(child, nullptr);
+    postPress(child, 41, 34);  // the power switch
+    settleMessages();
+    EXPECT_EQ(plugin.engine()->getParameter(kPower), 0.0f) << "nothing happens before the release";
+    plugin.dispatch(effEditClose);
+    EXPECT_EQ(plugin.engine()->getParameter(kPower), 0.5f);
+    EXPECT_EQ(GetCapture(), nullptr);
+    postRelease(child, 41, 34);
+    settleMessages();
+    EXPECT_EQ(plugin.engine()->getParameter(kPower), 0.5f);
+
+    openEditor(plugin, host);
+    child = host.editorWindow();
+    postPress(child, 254, 109);  // next program
+    settleMessages();
+    plugin.close();
+    postMove(child, 86, 27);
+    postMove(host.handle(), 86, 27);
+    postRelease(host.handle(), 86, 27);
+    settleMessages();
+    EXPECT_EQ(GetCapture(), nullptr);
+
+    PluginInstance next;
+    EditorSession session(next.record());
+    session.drag({{86, 27}, {101, 42}});
+    EXPECT_EQ(next.engine()->getParameter(kRatio), 0.8333333f);
+    session.click(41, 34);
+    EXPECT_EQ(next.engine()->getParameter(kPower), 0.5f);
+}
+
 }  // namespace

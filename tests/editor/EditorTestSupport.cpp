@@ -76,6 +76,26 @@ void PluginInstance::processConstant(float level, int32_t frames) const {
     }
 }
 
+std::vector<float> PluginInstance::playSong() const {
+    constexpr int32_t kBlock = 256;
+    constexpr int32_t kBlocks = 24;
+    std::vector<float> left(kBlock), right(kBlock), output;
+    std::vector<float> outLeft(kBlock), outRight(kBlock);
+    float* inputs[] = {left.data(), right.data()};
+    float* outputs[] = {outLeft.data(), outRight.data()};
+    for (int32_t block = 0; block < kBlocks; ++block) {
+        const float level = block % 6 < 3 ? 0.9f : 0.05f;
+        for (int32_t i = 0; i < kBlock; ++i) {
+            left[i] = level * static_cast<float>((i * 37 + block) % 64 - 32) / 32.0f;
+            right[i] = -0.5f * left[i];
+        }
+        effect->processReplacing(effect, inputs, outputs, kBlock);
+        output.insert(output.end(), outLeft.begin(), outLeft.end());
+        output.insert(output.end(), outRight.begin(), outRight.end());
+    }
+    return output;
+}
+
 bool genericClassRegistered() {
     HWND probe = CreateWindowExA(0, kGenericWindowClass, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, moduleInstance,
                                  nullptr);

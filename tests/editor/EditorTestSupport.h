@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "CapturedImage.h"
 #include "HostWindow.h"
@@ -42,6 +43,9 @@ public:
     // Runs processReplacing over this many frames of a constant level on both
     // channels, in blocks as a host sends them.
     void processConstant(float level, int32_t frames) const;
+    // Loud and quiet stretches through processReplacing, as a host plays a
+    // song; both output channels, one block after another.
+    std::vector<float> playSong() const;
 
 private:
     AEffect* effect = nullptr;

@@ -1,16 +1,23 @@
 // The host's audio thread processes, and so redraws the meter, while its
 // user-interface thread opens the editor, switches programs, drags in it and
-// closes it again, or loads saved states into it.
+// closes it again, or loads saved states into it; the host sets parameters
+// from both threads at once.
 // Meant for the thread sanitizer, which reports any data race between them.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <functional>
+#include <mutex>
 #include <thread>
 #include <vector>
 
 #include "EditorSession.h"
 #include "EditorTestSupport.h"
 #include "StripPictures.h"
+#include "editor/AboutBox.h"
 #include "editor/CompressorEditor.h"
 #include "editor/PanelLayout.h"
 #include "engine/CompressorEngine.h"
@@ -127,6 +134,108 @@ TEST(EditorThreads, EditorsOpenAndCloseOnTwoThreadsAtOnce) {
     EXPECT_FALSE(genericClassRegistered());
 }
 
+// Waits until the condition holds; false after a few seconds.
+bool eventually(const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+// A Windows host's user-interface thread: it opens the editor in a window of
+// its own, clicks the about box open, and pumps its messages until it ends;
+// told to, it stops pumping for a while, as a thread busy in the host's own
+// code. It touches the instance only to open the editor.
+class HostUserInterfaceThread {
+public:
+    explicit HostUserInterfaceThread(AEffect* record) : thread([this, record] { run(record); }) {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [this] { return ready; });
+    }
+    ~HostUserInterfaceThread() { end(); }
+
+    HWND hostWindow() const { return window; }
+    HWND editorWindow() const { return window ? GetWindow(window, GW_CHILD) : nullptr; }
+    void hold(bool held) { holding = held; }
+    void end() {
+        ending = true;
+        if (thread.joinable()) thread.join();
+        window = nullptr;
+    }
+
+private:
+    static void pump() {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    }
+
+    void run(AEffect* record) {
+        HostWindow host(kEditorWidth, kEditorHeight);
+        record->dispatcher(record, effEditOpen, 0, 0, host.handle(), 0.0f);
+        const HWND editor = GetWindow(host.handle(), GW_CHILD);
+        const LPARAM aboutHotZone = MAKELPARAM(250, 80);
+        PostMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, aboutHotZone);
+        PostMessageA(editor, WM_LBUTTONUP, 0, aboutHotZone);
+        pump();
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            window = host.handle();
+            ready = true;
+        }
+        changed.notify_all();
+        while (!ending.load()) {
+            if (!holding.load()) pump();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool ready = false;
+    std::atomic<HWND> window{nullptr};
+    std::atomic<bool> holding{false};
+    std::atomic<bool> ending{false};
+    std::thread thread;
+};
+
+// Windows lets only the thread that made a window destroy it. Closed from
+// another thread, the editor asks its own thread to destroy its windows and
+// returns at once, even while that thread is busy: they go as soon as it
+// pumps again, and nothing of the closed editor answers their messages.
+TEST(EditorThreads, EditorClosedOnAnotherThreadLeavesTheHostsWindowOnceItsThreadPumps) {
+    PluginInstance plugin;
+    HostUserInterfaceThread host(plugin.record());
+    ASSERT_NE(host.editorWindow(), nullptr);
+    ASSERT_EQ(aboutPopupCount(), 1);
+    host.hold(true);
+    plugin.dispatch(effEditClose);
+    host.hold(false);
+    EXPECT_TRUE(eventually([&] { return host.editorWindow() == nullptr; })) << "the editor's window stays";
+    EXPECT_TRUE(eventually([] { return aboutPopupCount() == 0; })) << "the about box stays";
+    EXPECT_EQ(panelClassUsers, 0);
+
+    // The instance goes while its windows' thread lives on.
+    plugin.close();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    host.end();
+}
+
+// The thread that opened the editor has ended, and its windows with it: a
+// close from another thread finds nothing to wait for, and the editor opens
+// again on this thread.
+TEST(EditorThreads, EditorWhoseThreadEndedClosesAndOpensAgainOnAnotherThread) {
+    PluginInstance plugin;
+    HostUserInterfaceThread(plugin.record()).end();
+    plugin.dispatch(effEditClose);
+    EXPECT_EQ(aboutPopupCount(), 0);
+    EditorSession session(plugin.record());
+    ASSERT_TRUE(session.isOpen());
+    session.repaint();
+    EXPECT_TRUE(matchesReference(session.capture(), "factory"));
+}
+
 // A host that loads sessions, presets and undo steps while the song plays.
 TEST(EditorThreads, AudioRunsWhileTheHostLoadsStatesIntoTheOpenEditor) {
     PluginInstance plugin;
@@ -164,6 +273,69 @@ TEST(EditorThreads, AudioRunsWhileTheHostLoadsStatesIntoTheOpenEditor) {
     audio.join();
     EXPECT_EQ(plugin.engine()->getCurrentProgram(), 2);
     EXPECT_EQ(plugin.engine()->getParameter(kThreshold), factoryPrograms[2][kThreshold]);
+}
+
+// Automation arrives on the audio thread while the host's generic controls
+// write on the user-interface thread, where the editor is dragged and idled.
+// Whatever the order, the parameters end with the last value written and the
+// audio runs with exactly their coefficients.
+TEST(EditorThreads, TheHostSetsParametersFromTheAudioAndUserInterfaceThreadsAtOnce) {
+    PluginInstance plugin;
+    AEffect* record = plugin.record();
+    EditorSession session(record);
+    ASSERT_TRUE(session.isOpen());
+    std::atomic<bool> running{true};
+    std::atomic<int> blocks{0};
+    std::thread audio([&] {
+        constexpr int32_t kBlock = 64;
+        std::vector<float> left(kBlock, 0.5f), right(kBlock, -0.5f), outLeft(kBlock), outRight(kBlock);
+        float* inputs[] = {left.data(), right.data()};
+        float* outputs[] = {outLeft.data(), outRight.data()};
+        for (int block = 0; running.load(); ++block) {
+            record->setParameter(record, block % kParameterCount, static_cast<float>(block % 97) / 96.0f);
+            record->processReplacing(record, inputs, outputs, kBlock);
+            blocks.fetch_add(1);
+        }
+    });
+    for (int round = 0; round < 300; ++round) {
+        record->setParameter(record, (round * 5) % kParameterCount, static_cast<float>(round % 89) / 88.0f);
+        session.idle();
+        if (round % 30 == 0) session.drag({{218, 27}, {235, 38}, {218, 27}});  // release, ending straight up
+    }
+    const int awaited = blocks.load() + 10;
+    while (blocks.load() < awaited) std::this_thread::yield();
+    running = false;
+    audio.join();
+
+    plugin.processConstant(0.5f, 64);
+    const CompressorEngine::Coefficients used = plugin.engine()->getBlockCoefficients();
+    const CompressorEngine::Coefficients expected = plugin.engine()->getCoefficients();
+    EXPECT_EQ(std::memcmp(&used, &expected, sizeof used), 0);
+}
+
+// Hosts that give each plug-in window its own thread ask for the editor's
+// rectangle on both at once: the one rectangle of the process is never
+// written, so they cannot race.
+TEST(EditorThreads, InstancesAskForTheRectangleOnTwoThreadsAtOnce) {
+    PluginInstance first;
+    PluginInstance second;
+    std::atomic<int> ready{0};
+    auto ask = [&ready](const PluginInstance* plugin, std::atomic<int>& wrong) {
+        ready.fetch_add(1);
+        while (ready.load() < 2) std::this_thread::yield();
+        for (int call = 0; call < 1000; ++call) {
+            ERect* rect = nullptr;
+            if (plugin->dispatch(effEditGetRect, 0, &rect) != 1 || !rect || rect->top != 0 || rect->left != 0 ||
+                rect->bottom != kEditorHeight || rect->right != kEditorWidth)
+                ++wrong;
+        }
+    };
+    std::atomic<int> wrong{0};
+    std::thread one(ask, &first, std::ref(wrong));
+    std::thread other(ask, &second, std::ref(wrong));
+    one.join();
+    other.join();
+    EXPECT_EQ(wrong.load(), 0);
 }
 
 }  // namespace

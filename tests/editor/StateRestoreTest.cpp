@@ -25,27 +25,6 @@ intptr_t setChunk(AEffect* record, const Bytes& chunk, bool preset) {
                               const_cast<uint8_t*>(chunk.data()), 0.0f);
 }
 
-// Loud and quiet stretches through processReplacing, as a host plays a song.
-std::vector<float> play(AEffect* record) {
-    constexpr int32_t kBlock = 256;
-    constexpr int32_t kBlocks = 24;
-    std::vector<float> left(kBlock), right(kBlock), output;
-    std::vector<float> outLeft(kBlock), outRight(kBlock);
-    float* inputs[] = {left.data(), right.data()};
-    float* outputs[] = {outLeft.data(), outRight.data()};
-    for (int32_t block = 0; block < kBlocks; ++block) {
-        const float level = block % 6 < 3 ? 0.9f : 0.05f;
-        for (int32_t i = 0; i < kBlock; ++i) {
-            left[i] = level * static_cast<float>((i * 37 + block) % 64 - 32) / 32.0f;
-            right[i] = -0.5f * left[i];
-        }
-        record->processReplacing(record, inputs, outputs, kBlock);
-        output.insert(output.end(), outLeft.begin(), outLeft.end());
-        output.insert(output.end(), outRight.begin(), outRight.end());
-    }
-    return output;
-}
-
 TEST(StateRestore, AFreshInstanceSoundsLooksAndAnswersAsTheSavedOne) {
     PluginInstance original;
     PluginInstance restored;
@@ -79,7 +58,7 @@ TEST(StateRestore, AFreshInstanceSoundsLooksAndAnswersAsTheSavedOne) {
     const MousePoint presses[] = {{41, 34}, {60, 109}, {284, 109}, {254, 109}, {234, 109}, {60, 109}};
     for (const MousePoint press : presses) {
         SCOPED_TRACE(testing::Message() << "after the press at " << press.x << "," << press.y);
-        EXPECT_EQ(play(restored.record()), play(original.record()));
+        EXPECT_EQ(restored.playSong(), original.playSong());
         restoredEditor.repaint();
         originalEditor.repaint();
         EXPECT_TRUE(samePicture(restoredEditor.capture(), originalEditor.capture()));

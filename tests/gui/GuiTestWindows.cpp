@@ -34,8 +34,7 @@ public:
         windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
         windowClass.lpszClassName = kHostClass;
         RegisterClassA(&windowClass);
-        hostWindow = CreateWindowExA(0, kHostClass, "GUI tests", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 40, 40,
-                                     400, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        hostWindow = createTestHostWindow(PixelRect{40, 40, 400, 200});
         settleMessages();
     }
 
@@ -54,15 +53,18 @@ public:
 
 HWND testHostWindow() { return hostWindow; }
 
+HWND createTestHostWindow(const PixelRect& rect) {
+    return CreateWindowExA(0, kHostClass, "GUI tests", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, rect.x, rect.y,
+                           rect.width, rect.height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
 HostLog& hostLog() {
     static HostLog log;
     return log;
 }
 
-ClientWindow::ClientWindow(WindowClient* client, const PixelRect& rect) {
-    // A test that failed inside a hold may have left a button captured.
-    mouseState = MouseState{0, 0, kNoButton};
-    createChildWindow(client, testHostWindow(), &window, rect);
+ClientWindow::ClientWindow(WindowClient* client, const PixelRect& rect, HWND parent) {
+    createChildWindow(client, parent, &window, rect);
     EXPECT_NE(window, nullptr);
     settleMessages();
 }

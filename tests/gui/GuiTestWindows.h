@@ -16,6 +16,8 @@
 
 // The host window, and what its procedure has been sent from its children.
 HWND testHostWindow();
+// Another host window of the same class, on the calling thread.
+HWND createTestHostWindow(const PixelRect& rect);
 struct HostLog {
     int wheelMessages = 0;
     int contextMenus = 0;
@@ -43,13 +45,13 @@ public:
     std::vector<PixelPoint> presses;
 };
 
-// A child of the generic class in the host window, made with
+// A child of the generic class in the host window (or another), made with
 // createChildWindow; destroyed with the object.
 class ClientWindow {
 public:
     static constexpr PixelRect kPanelArea = {0, 0, 304, 119};
 
-    explicit ClientWindow(WindowClient* client, const PixelRect& rect = kPanelArea);
+    explicit ClientWindow(WindowClient* client, const PixelRect& rect = kPanelArea, HWND parent = testHostWindow());
     ~ClientWindow();
     ClientWindow(const ClientWindow&) = delete;
     ClientWindow& operator=(const ClientWindow&) = delete;

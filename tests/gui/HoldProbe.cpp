@@ -5,6 +5,7 @@
 namespace {
 
 const char* const kProbeClass = "ZQ3RHoldProbe";
+constexpr UINT kActionMessage = WM_APP;
 
 }  // namespace
 
@@ -30,12 +31,12 @@ HoldProbe::~HoldProbe() {
 
 void HoldProbe::post(std::function<void()> action) {
     actions.push_back(std::move(action));
-    PostMessageA(window, WM_MOUSEMOVE, 0, static_cast<LPARAM>(actions.size() - 1));
+    PostMessageA(window, kActionMessage, 0, static_cast<LPARAM>(actions.size() - 1));
 }
 
 LRESULT CALLBACK HoldProbe::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     HoldProbe* probe = reinterpret_cast<HoldProbe*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (message == WM_MOUSEMOVE && probe && size_t(lParam) < probe->actions.size()) {
+    if (message == kActionMessage && probe && size_t(lParam) < probe->actions.size()) {
         ++probe->done;
         probe->actions[size_t(lParam)]();
         return 0;

@@ -1,7 +1,7 @@
-// Runs test code in the middle of a held button. A hold loop pumps the mouse
-// messages of every window of its thread, so a mouse message posted to this
-// hidden window between the messages of a gesture runs its action at exactly
-// that point of the gesture, while the control still holds the button.
+// Runs test code in the middle of a held button. The thread's messages are
+// handled in the order they were posted, so a message posted to this hidden
+// window between the messages of a gesture runs its action at exactly that
+// point of the gesture, while the control still holds the button.
 #pragma once
 
 #include <windows.h>

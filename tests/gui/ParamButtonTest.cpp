@@ -101,6 +101,31 @@ TEST_F(ParamButtonTest, PowerSwitchShowsPressedFramesWhileHeldAndStepsOnRelease)
     EXPECT_TRUE(showsFrame(released, kLedRect, kPowerLedBitmap, 0));
 }
 
+// Held, the switch stays down whatever redraws it meanwhile: a repaint of the
+// window, or the panel following the engine after a program change.
+TEST_F(ParamButtonTest, PowerSwitchStaysDownThroughRedrawsWhileHeld) {
+    makeButton(kPower, kPowerButtonBitmap, kPowerRect, 74, true);
+    HoldProbe probe;
+    CapturedImage repainted, updated;
+    window.press(41, 34);
+    probe.post([&] {
+        InvalidateRect(window.handle(), nullptr, FALSE);
+        UpdateWindow(window.handle());
+        repainted = window.capture();
+        button->update();
+        updated = window.capture();
+    });
+    window.release(41, 34);
+    settleMessages();
+
+    for (const CapturedImage* held : {&repainted, &updated}) {
+        EXPECT_TRUE(showsFrame(*held, kPowerRect, kPowerButtonBitmap, 2));
+        EXPECT_TRUE(showsFrame(*held, kLedRect, kPowerLedBitmap, 2));
+    }
+    EXPECT_EQ(buttonFrame(), 1);
+    EXPECT_EQ(ledFrame(), 1);
+}
+
 // The button's own picture changes before the engine hears of the click, and
 // the linked display only after: the engine may redraw the whole panel from
 // inside its setParameter.
@@ -200,7 +225,7 @@ TEST_F(ParamButtonTest, StepsAtOnceOnThePressWithoutWaitingForTheRelease) {
     window.press(20, 109);
     settleMessages();
     EXPECT_EQ(engine.writes, (std::vector<ParameterWrite>{{kRatio, 1.0f}}));
-    EXPECT_EQ(mouseState.capturedButton, 1) << "the button is still held";
+    EXPECT_EQ(currentMouseState().capturedButton, 1) << "the button is still held";
     window.release(20, 109);
     settleMessages();
     EXPECT_EQ(engine.writes.size(), 1u);

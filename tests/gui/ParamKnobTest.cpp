@@ -1,6 +1,6 @@
 // Knobs: the pointer's angle about the centre becomes the value, over 270
 // degrees with the gap at the bottom; the value follows every pass of the
-// hold, from the press point on.
+// hold, from the press on.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -67,15 +67,26 @@ TEST_F(ParamKnobTest, CentreIsTheMiddleOfItsRectangle) {
     EXPECT_EQ(knob.centre().y, 42);
 }
 
-// Held still, the knob takes the angle of the press point on its first pass.
-TEST_F(ParamKnobTest, PressWithoutMovingSetsTheValueOfThePressAngle) {
+// The press turns the knob to its own angle and returns with the knob held;
+// each move after it turns it further, until the release.
+TEST_F(ParamKnobTest, PressTurnsTheKnobAtOnceAndEachMoveTurnsItFurther) {
     window.press(86, 25);
-    window.move(86, 25);
-    window.release(86, 25);
     settleMessages();
     EXPECT_EQ(writtenValues(), std::vector<float>{0.5f});
     EXPECT_EQ(knob.getBitmap()->getCurrentFrame(), 25);
     EXPECT_TRUE(showsFrame(window.capture(), kKnobRect, kKnobBitmap, 25));
+    EXPECT_EQ(GetCapture(), window.handle());
+
+    window.move(108, 42);  // straight right
+    settleMessages();
+    EXPECT_EQ(writtenValues(), (std::vector<float>{0.5f, 0.8333333f}));
+    EXPECT_TRUE(showsFrame(window.capture(), kKnobRect, kKnobBitmap, 41));
+
+    window.release(108, 42);
+    window.move(64, 42);
+    settleMessages();
+    EXPECT_EQ(writtenValues().size(), 2u);
+    EXPECT_EQ(GetCapture(), nullptr);
 }
 
 // Written on every pass, moved or not; the picture follows the frame.
@@ -88,7 +99,7 @@ TEST_F(ParamKnobTest, DragAroundTheBottomWritesEveryPassAndJumpsAtTheVertical) {
     window.move(100, 57);
     window.release(100, 57);
     settleMessages();
-    EXPECT_EQ(writtenValues(), (std::vector<float>{0.0f, 0.0f, 0.0f, 1.0f, 1.0f}));
+    EXPECT_EQ(writtenValues(), (std::vector<float>{0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f}));
     EXPECT_TRUE(showsFrame(window.capture(), kKnobRect, kKnobBitmap, 49));
 }
 
@@ -99,7 +110,7 @@ TEST_F(ParamKnobTest, FollowsThePointerOutsideTheWindow) {
     window.move(86, -500);  // far above: 0.5
     window.release(86, -500);
     settleMessages();
-    EXPECT_EQ(writtenValues(), (std::vector<float>{0.16666667f, 0.5f}));
+    EXPECT_EQ(writtenValues(), (std::vector<float>{0.5f, 0.16666667f, 0.5f}));
 }
 
 TEST_F(ParamKnobTest, IgnoresPressesOutsideItsCircle) {
@@ -113,6 +124,27 @@ TEST_F(ParamKnobTest, IgnoresPressesOutsideItsCircle) {
     EXPECT_EQ(client.presses.size(), 4u);
     EXPECT_TRUE(engine.writes.empty());
     EXPECT_TRUE(samePicture(window.capture(), before));
+}
+
+// A knob that goes while it is held (its panel was taken down) is no longer
+// moved: the rest of the gesture writes nothing.
+TEST(ParamKnobGone, WhileHeldIsMovedNoMore) {
+    RecordingEngine engine;
+    TestClient client;
+    ClientWindow window{&client};
+    auto knob = std::make_unique<ParamKnob>(&engine, kThreshold, kKnobBitmap, kKnobRect, nullptr);
+    knob->setWindow(window.handle());
+    client.onPress = [&](int32_t x, int32_t y) {
+        if (knob) knob->onMouseDown(x, y);
+    };
+    window.press(86, 25);
+    settleMessages();
+    knob.reset();
+    window.move(108, 42);
+    window.release(108, 42);
+    settleMessages();
+    EXPECT_EQ(engine.writes, (std::vector<ParameterWrite>{{kThreshold, 0.5f}}));
+    EXPECT_EQ(GetCapture(), nullptr);
 }
 
 }  // namespace

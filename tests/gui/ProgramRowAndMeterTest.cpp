@@ -190,7 +190,7 @@ TEST_F(GainMeterTest, PressOpensNoLatencyWindow) {
     EXPECT_EQ(client.presses.size(), 3u);
     EXPECT_EQ(meter.getLatencyWindow(), nullptr);
     EXPECT_EQ(FindWindowExA(nullptr, nullptr, "LatencyWindowClass", nullptr), nullptr);
-    EXPECT_EQ(mouseState.capturedButton, kNoButton) << "no hold was started";
+    EXPECT_EQ(currentMouseState().capturedButton, kNoButton) << "no hold was started";
 }
 
 }  // namespace

@@ -52,8 +52,21 @@ const OpcodeRow opcodeTable[] = {
     {effEditKey, 0, 0, textBuffer, 0, "", 0},
     {effEditTop, 0, 0, nullptr, 0, "", 0},
     {effEditSleep, 0, 0, nullptr, 0, "", 0},
-    // Opcodes beyond the table, negative ones included.
+    // What hosts list: answered 1 when the text was written.
+    {effCanBeAutomated, 3, 0, nullptr, 0, "canParameterBeAutomated 3", 1},
+    {effGetProgramNameIndexed, 2, -1, textBuffer, 0, "getProgramNameIndexed -1 2", 1},
+    {effGetPlugCategory, 0, 0, nullptr, 0, "getPlugCategory", 5},
+    {effGetEffectName, 0, 0, textBuffer, 0, "getEffectName", 1},
+    {effGetVendorString, 0, 0, textBuffer, 0, "getVendorString", 1},
+    {effGetProductString, 0, 0, textBuffer, 0, "getProductString", 1},
+    {effGetVendorVersion, 0, 0, nullptr, 0, "getVendorVersion", 1234},
+    {effGetVstVersion, 0, 0, nullptr, 0, "getVstVersion", 2300},
+    // Opcodes between and beyond those, negative ones included.
     {25, 0, 0, textBuffer, 0, "", 0},
+    {27, 1, 0, textBuffer, 0, "", 0},
+    {46, 0, 0, textBuffer, 0, "", 0},
+    {50, 0, 0, textBuffer, 0, "", 0},
+    {59, 0, 0, textBuffer, 0, "", 0},
     {1000, 0, 0, textBuffer, 0, "", 0},
     {-1, 0, 0, textBuffer, 0, "", 0},
 };
@@ -100,8 +113,9 @@ TEST(Dispatcher, WithoutProgramsNoProgramIsEverSet) {
 }
 
 TEST(Dispatcher, OpcodesThatWriteThroughPtrWriteNothingWhenItIsNull) {
-    const int32_t opcodes[] = {effSetProgramName, effGetProgramName, effGetParamLabel, effGetParamDisplay,
-                               effGetParamName,   effEditGetRect,    effGetChunk,      effSetChunk};
+    const int32_t opcodes[] = {effSetProgramName,        effGetProgramName, effGetParamLabel,   effGetParamDisplay,
+                               effGetParamName,          effEditGetRect,    effGetChunk,        effSetChunk,
+                               effGetProgramNameIndexed, effGetEffectName,  effGetVendorString, effGetProductString};
     for (int32_t opcode : opcodes) {
         RecordingEffect effect(nullptr, 4, 0);
         auto* editor = new RecordingEditor(&effect);
@@ -173,9 +187,11 @@ TEST(DispatcherEditor, FourOpcodesReachTheEditorAndTheRestNever) {
     EXPECT_EQ(editor->calls, expected);
 }
 
-// A library's window system decides what the host's pointer names, and is
-// served after the editor opcodes that change or idle the editor.
+// A library's window system decides what the host's pointer names and which
+// thread serves the editor's windows, and is served after the editor opcodes
+// that change or idle the editor.
 std::vector<std::string>* windowSystemCalls = nullptr;
+bool editorServedHere = true;
 
 bool onlyTextBufferIsAWindow(void* hostWindow, HWND* window) {
     windowSystemCalls->push_back("windowOf");
@@ -183,28 +199,75 @@ bool onlyTextBufferIsAWindow(void* hostWindow, HWND* window) {
     return hostWindow == textBuffer;
 }
 
+bool answerServedHere(HWND window) {
+    EXPECT_EQ(window, reinterpret_cast<HWND>(textBuffer + 1));
+    windowSystemCalls->push_back("servedHere");
+    return editorServedHere;
+}
+
 void recordService() { windowSystemCalls->push_back("service"); }
 
-TEST(DispatcherEditor, TheLibrarysWindowSystemNamesTheHostsWindowAndIsServed) {
+class DispatcherWindowSystem : public ::testing::Test {
+protected:
+    void SetUp() override {
+        editor = new RecordingEditor(&effect);
+        effect.setEditor(editor);
+        windowSystemCalls = &calls;
+        editorServedHere = true;
+        installHostWindowSystem(HostWindowSystem{onlyTextBufferIsAWindow, answerServedHere, recordService});
+    }
+    void TearDown() override {
+        installHostWindowSystem(defaults);
+        windowSystemCalls = nullptr;
+    }
+
     const HostWindowSystem defaults = hostWindowSystem();
     RecordingEffect effect;
-    auto* editor = new RecordingEditor(&effect);
-    effect.setEditor(editor);
+    RecordingEditor* editor = nullptr;
     std::vector<std::string> calls;
-    windowSystemCalls = &calls;
-    installHostWindowSystem(HostWindowSystem{onlyTextBufferIsAWindow, recordService});
+};
 
+TEST_F(DispatcherWindowSystem, NamesTheHostsWindowAndIsServed) {
     EXPECT_EQ(dispatch(effect, effEditOpen, 0, 0, &effect), 0);
     EXPECT_TRUE(editor->calls.empty()) << "an editor opened into what names no window";
     EXPECT_EQ(dispatch(effect, effEditOpen, 0, 0, textBuffer), 9);
     EXPECT_EQ(editor->getHostWindow(), reinterpret_cast<HWND>(textBuffer + 1));
     dispatch(effect, effEditIdle);
     dispatch(effect, effEditClose);
-    installHostWindowSystem(defaults);
-    windowSystemCalls = nullptr;
+    dispatch(effect, effEditIdle);
 
-    const std::vector<std::string> expected = {"windowOf", "windowOf", "service", "service", "service"};
+    const std::vector<std::string> expected = {"windowOf", "windowOf", "service", "servedHere", "service",
+                                               "servedHere", "service", "service"};
     EXPECT_EQ(calls, expected);
+    const std::vector<std::string> editorCalls = {"open", "idle", "close", "idle"};
+    EXPECT_EQ(editor->calls, editorCalls);
+}
+
+// Idled from a thread that does not serve its windows, the editor moves
+// there: the host's window named on that thread (which takes the other
+// thread's windows out of it), closed, and opened again. Closed from such a
+// thread, or with the plug-in, it only leaves.
+TEST_F(DispatcherWindowSystem, AnEditorOpenOnAnotherThreadMovesToTheCallingThread) {
+    ASSERT_EQ(dispatch(effect, effEditOpen, 0, 0, textBuffer), 9);
+    editorServedHere = false;
+    dispatch(effect, effEditIdle);
+    editorServedHere = true;
+    dispatch(effect, effEditIdle);
+    editorServedHere = false;
+    dispatch(effect, effEditClose);
+    ASSERT_EQ(dispatch(effect, effEditOpen, 0, 0, textBuffer), 9);
+    effect.dispatcher(effClose, 0, 0, nullptr, 0.0f);  // the object stays: it is not the record's to delete
+
+    const std::vector<std::string> expected = {
+        "windowOf", "service",                                            // open
+        "servedHere", "servedHere", "windowOf", "service", "windowOf", "service", "service",  // moving idle
+        "servedHere", "service",                                          // idle
+        "servedHere", "windowOf", "service",                              // close
+        "windowOf", "service",                                            // open
+        "servedHere", "windowOf", "service"};                             // plug-in closed
+    EXPECT_EQ(calls, expected);
+    const std::vector<std::string> editorCalls = {"open", "close", "open", "idle", "idle", "close", "open", "close"};
+    EXPECT_EQ(editor->calls, editorCalls);
 }
 
 }  // namespace

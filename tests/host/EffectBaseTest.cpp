@@ -156,6 +156,19 @@ TEST(EffectDefaults, TextOperationsLeaveEmptyTextsAndChunksAreEmpty) {
         EXPECT_STREQ(text, "");
     }
 
+    // No names to list: nothing is written, and the version is the record's.
+    std::strcpy(text, "leftover");
+    EXPECT_EQ(effect.getEffectName(text), 0);
+    EXPECT_EQ(effect.getVendorString(text), 0);
+    EXPECT_EQ(effect.getProductString(text), 0);
+    EXPECT_EQ(effect.getProgramNameIndexed(-1, 0, text), 0);
+    EXPECT_STREQ(text, "leftover");
+    EXPECT_EQ(effect.canParameterBeAutomated(0), 0);
+    EXPECT_EQ(effect.getPlugCategory(), 0);
+    effect.getEffectRecord()->version = 7;
+    EXPECT_EQ(effect.getVendorVersion(), 7);
+    EXPECT_EQ(effect.getVstVersion(), 0);
+
     void* chunk = &effect;
     EXPECT_EQ(effect.getChunk(&chunk, 1), 0);
     EXPECT_EQ(chunk, &effect);

@@ -106,6 +106,29 @@ public:
     }
     void mainsOff() override { log("mainsOff"); }
     void mainsOn() override { log("mainsOn"); }
+    HostBool canParameterBeAutomated(int32_t index) override {
+        log("canParameterBeAutomated " + std::to_string(index));
+        return 1;
+    }
+    HostBool getProgramNameIndexed(int32_t category, int32_t index, char* name) override {
+        log("getProgramNameIndexed " + std::to_string(category) + " " + std::to_string(index));
+        return 1;
+    }
+    int32_t getPlugCategory() override {
+        log("getPlugCategory");
+        return 5;
+    }
+    HostBool getEffectName(char* name) override { return logText("getEffectName", name); }
+    HostBool getVendorString(char* text) override { return logText("getVendorString", text); }
+    HostBool getProductString(char* text) override { return logText("getProductString", text); }
+    int32_t getVendorVersion() override {
+        log("getVendorVersion");
+        return 1234;
+    }
+    int32_t getVstVersion() override {
+        log("getVstVersion");
+        return 2300;
+    }
 
     std::string joinedLog() const {
         std::string all;
@@ -125,6 +148,10 @@ public:
 
 private:
     void log(const std::string& entry) { calls.push_back(entry); }
+    HostBool logText(const std::string& operation, char* text) {
+        log(operation + (text ? "" : " without a buffer"));
+        return 1;
+    }
 };
 
 class RecordingEditor : public EditorBase {

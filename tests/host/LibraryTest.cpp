@@ -116,7 +116,9 @@ TEST(NativeLibrary, ProcessesAsTheEngineDoesThroughAWholeSession) {
     EXPECT_LT(left[1301] / (signal.left[1301] * makeUpLevel), 0.5f);
 
     EXPECT_EQ(dispatch(effMainsChanged, 0), 0);
-    EXPECT_EQ(dispatch(effGetVu), 0);
+    // The host reads the meter the editor shows.
+    ASSERT_GT(engine.getVu(0), 0.0f);
+    EXPECT_EQ(dispatch(effGetVu), static_cast<intptr_t>(static_cast<double>(engine.getVu(0)) * 32767.0));
     EXPECT_EQ(dispatch(effClose), 1);
 }
 

@@ -1,11 +1,13 @@
 // The compressor plug-in as a host gets it from the entry point: the record it
-// reports, the host's parameter calls that reach nothing, and the processing
-// calls that reach the engine.
+// reports, the host's parameter calls that reach the engine's six parameters,
+// and the processing calls that reach the engine.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "HostTestSupport.h"
+#include "ProductVersion.h"
 #include "engine/Allocation.h"
 #include "engine/CompressorPlugin.h"
 #include "host/ModuleInstance.h"
@@ -54,15 +56,15 @@ protected:
     AEffect* record = nullptr;
 };
 
-TEST_F(PluginFromEntry, ReportsAStereoEffectWithAnEditorAndChunksButNoParametersOrPrograms) {
+TEST_F(PluginFromEntry, ReportsAStereoEffectWithAnEditorChunksParametersAndPrograms) {
     EXPECT_EQ(record->magic, fourCharCode("VstP"));
-    EXPECT_EQ(record->numPrograms, 0);
-    EXPECT_EQ(record->numParams, 0);
+    EXPECT_EQ(record->numPrograms, 4);
+    EXPECT_EQ(record->numParams, 6);
     EXPECT_EQ(record->numInputs, 2);
     EXPECT_EQ(record->numOutputs, 2);
     EXPECT_EQ(record->flags, effFlagsHasEditor | effFlagsCanMono | effFlagsCanReplacing | effFlagsProgramChunks);
     EXPECT_EQ(record->ioRatio, 1.0f);
-    EXPECT_EQ(record->version, 1);
+    EXPECT_EQ(record->version, ZQ3R_VERSION_CODE);
     EXPECT_EQ(record->uniqueID, 0x5A513352);  // 'Z' 'Q' '3' 'R' from the top byte down
     EXPECT_EQ(plugin().getEffectRecord(), record);
     EXPECT_NE(plugin().getEditor(), nullptr);
@@ -73,6 +75,16 @@ TEST_F(PluginFromEntry, ReportsAStereoEffectWithAnEditorAndChunksButNoParameters
     EXPECT_EQ(rect->left, 0);
     EXPECT_EQ(rect->bottom, 119);
     EXPECT_EQ(rect->right, 304);
+}
+
+// Hosts show the record's version digit by digit: it must read as the
+// release's version, whatever the release.
+TEST_F(PluginFromEntry, ItsVersionReadsAsTheReleaseDigitByDigit) {
+    const int32_t version = record->version;
+    ASSERT_GE(version, 1000) << "a version below 1.0.0 reads as nothing";
+    const std::string shown = std::to_string(version / 1000) + "." + std::to_string(version / 100 % 10) + "." +
+                              std::to_string(version / 10 % 10);
+    EXPECT_EQ(shown, ZQ3R_VERSION_TEXT);
 }
 
 TEST_F(PluginFromEntry, AsksTheHostOnlyForItsVersion) {
@@ -89,20 +101,23 @@ TEST_F(PluginFromEntry, StartsOnTheFirstFactoryProgram) {
     EXPECT_EQ(engine().getMeterInterval(), 881);
 }
 
-// The host's parameter calls and the engine's parameters are different things.
-TEST_F(PluginFromEntry, HostParameterCallsLeaveTheEngineAlone) {
-    for (int32_t index = -1; index < 14; ++index) {
-        record->setParameter(record, index, 0.9f);
-        EXPECT_EQ(record->getParameter(record, index), 0.0f) << "index " << index;
-    }
-    EXPECT_EQ(engine().getParameter(kRatio), 0.5f);
-    EXPECT_EQ(engine().getParameter(kPower), 0.0f);
+// The host's parameters are the engine's six, as the knobs hold them; the
+// program commands and the program position are none of the host's.
+TEST_F(PluginFromEntry, HostParametersAreTheEnginesSixAndTheMeterReachesTheHost) {
+    record->setParameter(record, kRatio, 0.9f);
+    EXPECT_EQ(engine().getParameter(kRatio), 0.9f);
+    engine().setParameter(kThreshold, 0.2f);
+    EXPECT_EQ(record->getParameter(record, kThreshold), 0.2f);
+    record->setParameter(record, kNextCommand, 1.0f);
     EXPECT_EQ(engine().getCurrentProgram(), 0);
+    engine().setParameter(kNextCommand, 1.0f);
+    EXPECT_EQ(record->getParameter(record, kProgramPosition), 0.0f);
 
     HostBlock block(2048);
     record->processReplacing(record, block.inputs(), block.outputs(), block.frames());
     ASSERT_GT(engine().getVu(0), 0.0f) << "the signal should have been compressed";
-    EXPECT_EQ(record->dispatcher(record, effGetVu, 0, 0, nullptr, 0.0f), 0);
+    EXPECT_EQ(record->dispatcher(record, effGetVu, 0, 0, nullptr, 0.0f),
+              static_cast<intptr_t>(static_cast<double>(engine().getVu(0)) * 32767.0));
 }
 
 TEST_F(PluginFromEntry, ProcessingCallsReachTheEngineWithLeftAndRightInPlace) {

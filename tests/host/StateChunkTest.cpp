@@ -155,8 +155,9 @@ TEST_F(ChunkHost, RefusesEveryDamagedChunkAndChangesNothing) {
 
 // Random chunks, and valid ones with a few bytes changed, under either flag.
 // A chunk that is taken is taken exactly: the plug-in then hands out the
-// same bytes, and a preset changes the working values alone. One that is
-// refused leaves every byte of the state as it was.
+// same bytes, and a preset (either flag or chunk says so) changes the
+// working values alone. One that is refused leaves every byte of the state
+// as it was.
 TEST_F(ChunkHost, RandomChunksAreTakenExactlyOrNotAtAll) {
     std::mt19937 random(14);
     const Bytes valid[] = {getChunk(other, false), getChunk(other, true)};
@@ -175,14 +176,18 @@ TEST_F(ChunkHost, RandomChunksAreTakenExactlyOrNotAtAll) {
                 chunk[random() % chunk.size()] ^= static_cast<uint8_t>(1u << (random() % 8));
         }
         const Bytes before = getChunk(plugin, false);
-        if (setChunk(plugin, chunk, random() % 2) == 1) {
+        const bool presetFlag = random() % 2;
+        if (setChunk(plugin, chunk, presetFlag) == 1) {
             ++taken;
-            const bool preset = chunk.size() == stateChunk::kWorkingValuesSize;
-            ASSERT_EQ(getChunk(plugin, preset), chunk) << "round " << round;
-            if (preset) {
-                const Bytes after = getChunk(plugin, false);
-                ASSERT_TRUE(std::equal(after.begin() + stateChunk::kWorkingValuesSize, after.end(),
-                                       before.begin() + stateChunk::kWorkingValuesSize))
+            const Bytes after = getChunk(plugin, false);
+            const uint32_t workingEnd = stateChunk::kWorkingValues.end();
+            ASSERT_TRUE(std::equal(after.begin() + stateChunk::kWorkingValues.offset, after.begin() + workingEnd,
+                                   chunk.begin() + stateChunk::kWorkingValues.offset))
+                << "round " << round;
+            if (!presetFlag && chunk.size() == stateChunk::kWholeStateSize) {
+                ASSERT_EQ(after, chunk) << "round " << round;
+            } else {
+                ASSERT_TRUE(std::equal(after.begin() + workingEnd, after.end(), before.begin() + workingEnd))
                     << "round " << round << ": a preset changed more than the working values";
             }
         } else {
@@ -191,6 +196,51 @@ TEST_F(ChunkHost, RandomChunksAreTakenExactlyOrNotAtAll) {
     }
     EXPECT_GT(taken, 1000);
     EXPECT_LT(taken, 50000);
+}
+
+// A host that loads one program (an .fxp, or a preset of its own list) says
+// so. Whatever else the chunk holds, only its working values are taken: the
+// stored programs, the copy slot and the program shown stay as they were.
+TEST_F(ChunkHost, APresetTakesOnlyTheWorkingValuesOfAWholeState) {
+    const Bytes before = getChunk(plugin, false);
+    const Bytes whole = getChunk(other, false);
+    Bytes expected = before;
+    std::copy(whole.begin() + stateChunk::kWorkingValues.offset, whole.begin() + stateChunk::kWorkingValues.end(),
+              expected.begin() + stateChunk::kWorkingValues.offset);
+    ASSERT_NE(expected, whole);
+
+    EXPECT_EQ(setChunk(plugin, whole, true), 1);
+    EXPECT_EQ(getChunk(plugin, false), expected);
+    EXPECT_EQ(setChunk(plugin, getChunk(other, true), true), 1);
+    EXPECT_EQ(getChunk(plugin, false), expected);
+    // A whole state is taken whole only when the host loads a whole state.
+    EXPECT_EQ(setChunk(plugin, whole, false), 1);
+    EXPECT_EQ(getChunk(plugin, false), whole);
+}
+
+// Hosts restore a session's chunk and may also push the parameter values
+// they saved with it, before or after, and then choose the program shown
+// again: every order ends in the state that was saved.
+TEST_F(ChunkHost, ChunkAndParameterValuesInEitherOrderEndInTheSavedState) {
+    const Bytes saved = getChunk(other, false);
+    float values[kParameterCount];
+    for (int32_t index = 0; index < kParameterCount; ++index) values[index] = other->getParameter(other, index);
+    const intptr_t program = other->dispatcher(other, effGetProgram, 0, 0, nullptr, 0.0f);
+    ASSERT_EQ(program, 1);
+    for (bool chunkFirst : {true, false}) {
+        AEffect* restored = pluginMain(FakeHost::callback);
+        ASSERT_NE(restored, nullptr);
+        if (chunkFirst) {
+            EXPECT_EQ(setChunk(restored, saved, false), 1);
+        }
+        for (int32_t index = 0; index < kParameterCount; ++index) restored->setParameter(restored, index, values[index]);
+        if (!chunkFirst) {
+            EXPECT_EQ(setChunk(restored, saved, false), 1);
+        }
+        restored->dispatcher(restored, effSetProgram, 0, program, nullptr, 0.0f);
+        EXPECT_EQ(getChunk(restored, false), saved) << (chunkFirst ? "chunk first" : "values first");
+        restored->dispatcher(restored, effClose, 0, 0, nullptr, 0.0f);
+    }
 }
 
 }  // namespace

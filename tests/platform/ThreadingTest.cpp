@@ -166,3 +166,26 @@ TEST(Threads, InvalidationFromAnotherThreadWakesTheWaitingThread) {
     DispatchMessageA(&message);
     other.join();
 }
+
+// The holder of a critical section may enter it again and keeps it until it
+// has left as often as it entered: the count is touched after the first
+// leave, and a race there shows as lost counts (and under the sanitizer).
+TEST(Threads, CriticalSectionIsHeldUntilLeftAsOftenAsEntered) {
+    CRITICAL_SECTION section;
+    InitializeCriticalSection(&section);
+    int count = 0;
+    auto work = [&] {
+        for (int i = 0; i < 20000; ++i) {
+            EnterCriticalSection(&section);
+            EnterCriticalSection(&section);
+            LeaveCriticalSection(&section);
+            ++count;
+            LeaveCriticalSection(&section);
+        }
+    };
+    std::thread first(work), second(work);
+    first.join();
+    second.join();
+    DeleteCriticalSection(&section);
+    EXPECT_EQ(count, 40000);
+}

@@ -69,6 +69,38 @@ TEST_F(RenderPresetTest, WhatOneRunSavesTheNextLoadsAndRendersTheSame) {
     }
 }
 
+// A program file is one program, whatever its chunk holds: a host that saved
+// the whole state into an .fxp gets the sound back, and the stored programs,
+// the program shown and the copy slot of the plug-in it is loaded into stay
+// as they are.
+TEST_F(RenderPresetTest, AProgramFileHoldingAWholeStateLoadsOnlyItsWorkingValues) {
+    constexpr size_t kProgramChunkAt = 60;
+    constexpr size_t kBankChunkAt = 160;
+    constexpr size_t kWorkingValuesAt = 12;
+    constexpr size_t kWorkingValuesEnd = 36;
+    ASSERT_EQ(renderWith("set.wav", {"--program", "2", "--attack", "0.3", "--bypass", "--save-preset", "set.fxb"}).exitCode, 0);
+    ASSERT_EQ(renderWith("factory.wav", {"--save-preset", "factory.fxb"}).exitCode, 0);
+    const std::string wholeState = readBytes(path("set.fxb")).substr(kBankChunkAt);
+    const std::string factoryState = readBytes(path("factory.fxb")).substr(kBankChunkAt);
+    ASSERT_EQ(wholeState.size(), 164u);
+
+    std::string crafted = readBytes(path("set.fxb")).substr(0, kProgramChunkAt);
+    crafted.replace(8, 4, "FPCh");
+    crafted.replace(28, 28, std::string(28, '\0'));
+    putNumber(crafted, 56, static_cast<uint32_t>(wholeState.size()), true);
+    crafted += wholeState;
+    putNumber(crafted, 4, static_cast<uint32_t>(crafted.size() - 8), true);
+    writeBytes(path("crafted.fxp"), crafted);
+
+    const RendererRun run = renderWith("crafted.wav", {"--preset", "crafted.fxp", "--save-preset", "after.fxb"});
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    std::string expected = factoryState;
+    expected.replace(kWorkingValuesAt, kWorkingValuesEnd - kWorkingValuesAt,
+                     wholeState.substr(kWorkingValuesAt, kWorkingValuesEnd - kWorkingValuesAt));
+    EXPECT_EQ(readBytes(path("after.fxb")).substr(kBankChunkAt), expected);
+    EXPECT_EQ(readAudio(path("crafted.wav")).left, readAudio(path("set.wav")).left);
+}
+
 struct BadPreset {
     const char* name;
     // Makes the file from a valid program file's bytes.

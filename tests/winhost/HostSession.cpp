@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "ProductVersion.h"
+
 namespace {
 
 // Loud and quiet stretches of noise and a ramp, computed in integers and exact
@@ -85,12 +87,12 @@ std::string recordProblems(const AEffect* record) {
     if (!record->dispatcher || !record->process || !record->processReplacing || !record->setParameter ||
         !record->getParameter)
         problems << "an entry is missing; ";
-    if (record->numPrograms != 0 || record->numParams != 0) problems << "programs or parameters reported; ";
+    if (record->numPrograms != 4 || record->numParams != 6) problems << "not four programs and six parameters; ";
     if (record->numInputs != 2 || record->numOutputs != 2) problems << "not two inputs and two outputs; ";
     if (record->flags != (effFlagsHasEditor | effFlagsCanMono | effFlagsCanReplacing | effFlagsProgramChunks))
         problems << "flags are not 0x39; ";
     if (record->uniqueID != fourCharCode("ZQ3R")) problems << "unique id is not ZQ3R; ";
-    if (record->version != 1) problems << "version is not 1; ";
+    if (record->version != ZQ3R_VERSION_CODE) problems << "version is not " << ZQ3R_VERSION_CODE << "; ";
     if (record->ioRatio != 1.0f) problems << "ioRatio is not 1; ";
     return problems.str();
 }

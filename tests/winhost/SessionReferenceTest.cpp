@@ -1,10 +1,12 @@
 // The native library still produces the reference output and state chunks
-// that the Windows test host holds the DLLs to.
+// that the Windows test host holds the DLLs to, and shows hosts what the
+// Windows test host checks the DLLs show.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include "ChunkSession.h"
 #include "HostSession.h"
+#include "ParameterSession.h"
 
 namespace {
 
@@ -40,6 +42,10 @@ TEST_F(SessionReference, NativeLibraryStillWritesTheReferenceChunks) {
     ChunkOutput reference;
     ASSERT_EQ(readChunkReference(ZQ3R_CHUNK_REFERENCE, reference), "");
     EXPECT_EQ(chunkDifference(output, reference), "");
+}
+
+TEST_F(SessionReference, NativeLibraryShowsHostsItsNamesParametersAndPrograms) {
+    EXPECT_EQ(runParameterSession(entry), "");
 }
 
 }  // namespace

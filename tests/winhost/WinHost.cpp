@@ -1,10 +1,13 @@
 // A small Windows host: loads the plug-in DLL as hosts do, checks the record
 // it gets, runs the session and compares the output with the native
 // library's, saves and loads state chunks and compares their bytes with the
-// native library's, then opens the DLL's editor in a window of its own and
-// compares its picture with the native build's, and last leads the editor's
-// windows through reopening, unusual close orders and an unload. Prints a
-// short report; exits non-zero on any problem.
+// native library's, checks the names, parameters and programs it lists,
+// then opens the DLL's editor in a window of its own, compares its picture
+// with the native build's and records what the host hears while the editor
+// is used, and last leads the editor's windows through reopening, unusual
+// close orders and an unload. On the way it makes the DLL believe the
+// processor lacks SSE2. Prints a short report; exits non-zero on any
+// problem.
 //
 //   winhost <plug-in DLL> <reference file> <editor picture> <chunk reference>
 #include <windows.h>
@@ -12,11 +15,14 @@
 #include <cstdio>
 #include <string>
 
+#include "AutomationSession.h"
 #include "ChunkSession.h"
 #include "EditorLifecycle.h"
 #include "EditorSession.h"
 #include "HostSession.h"
+#include "ParameterSession.h"
 #include "PngFile.h"
+#include "ProcessorRefusal.h"
 #include "RecordLayout.h"
 
 namespace {
@@ -110,8 +116,14 @@ int main(int argc, char** argv) {
     if (closed != 1) return fail("effClose did not answer 1");
     if (mainEntry(nullptr) != nullptr) return fail("main accepted a null host callback");
 
+    EntryPoint entries[] = {mainEntry, vstPluginMain};
+    std::string problem = checkProcessorRefusal(library, entries, wide ? 2 : 1);
+    if (!problem.empty()) return fail(problem);
+    std::printf("processor:     told there is no SSE2, every entry point returns null without calling the "
+                "host; told the truth again, a record\n");
+
     SessionOutput output;
-    std::string problem = runSession(entry, output);
+    problem = runSession(entry, output);
     if (!problem.empty()) return fail(problem);
     std::printf("session:       %d frames in blocks of %d, processReplacing and process, closed with effClose\n",
                 SessionFormat::frames, SessionFormat::blockSize);
@@ -133,8 +145,17 @@ int main(int argc, char** argv) {
                 "the same bytes as the native library's\n",
                 chunks.factoryState.size(), chunks.factoryPreset.size());
 
+    problem = runParameterSession(entry);
+    if (!problem.empty()) return fail(problem);
+    std::printf("host's view:   listed as \"ZQ3R Compressor\" by \"ZQ3R\"; six parameters named, labelled and shown "
+                "at 44.1 and 96 kHz within their 8 bytes; values clamped; four programs\n");
+
     problem = checkEditor(entry, argv[3]);
     if (!problem.empty()) return fail(problem);
+    problem = runAutomationSession(entry);
+    if (!problem.empty()) return fail(problem);
+    std::printf("automation:    a knob turned, the power switch and the program row pressed: begin, automate, end "
+                "and display updates heard on the editor's thread\n");
     FreeLibrary(library);
 
     problem = checkEditorLifecycle(argv[1]);

@@ -35,7 +35,7 @@ void startPlugin(HostedPlugin& plugin, PluginEntryProc entry) {
 }  // namespace
 
 EditorOnDisplay::EditorOnDisplay(TestDisplay& display, HostGuiThread& gui, int32_t x, int32_t y)
-    : display(display), gui(gui) {
+    : display(display), gui(&gui) {
     startPlugin(instance, builtLibrary().entry());
     hostWindow = display.createHostWindow(x, y, panelLayout::kPanelRect.width, panelLayout::kPanelRect.height);
 }
@@ -48,7 +48,7 @@ EditorOnDisplay::~EditorOnDisplay() {
 
 intptr_t EditorOnDisplay::dispatch(int32_t opcode, void* ptr) {
     intptr_t answer = 0;
-    gui.run([&] { answer = instance.dispatch(opcode, 0, 0, ptr, 0.0f); });
+    gui->run([&] { answer = instance.dispatch(opcode, 0, 0, ptr, 0.0f); });
     return answer;
 }
 
@@ -67,7 +67,7 @@ void EditorOnDisplay::closeEditor() {
 
 void EditorOnDisplay::closeInstance() {
     if (!instance.record()) return;
-    gui.run([&] {
+    gui->run([&] {
         instance.stop();
         instance.close();
     });
@@ -84,6 +84,37 @@ HeadlessEditor::HeadlessEditor() {
 HeadlessEditor::~HeadlessEditor() {
     editor.reset();
     instance.close();
+}
+
+namespace {
+
+std::vector<xcb_window_t> sorted(std::vector<xcb_window_t> windows) {
+    std::sort(windows.begin(), windows.end());
+    return windows;
+}
+
+}  // namespace
+
+void LeavesNothingOnTheDisplay::SetUp() {
+    ASSERT_TRUE(display.isConnected()) << "these tests need an X display (run them in xvfb-run)";
+    topLevelBefore = sorted(display.topLevelWindows());
+}
+
+void LeavesNothingOnTheDisplay::TearDown() {
+    if (!display.isConnected()) return;
+    EXPECT_TRUE(eventually([&] { return sorted(display.topLevelWindows()) == topLevelBefore; }))
+        << "a top-level window of ours is left on the display";
+    EXPECT_TRUE(eventually([&] { return display.pointerIsFree(); })) << "a grab of ours is left on the display";
+}
+
+bool LeavesNothingOnTheDisplay::nothingInside(xcb_window_t hostWindow) {
+    return eventually([&] { return display.children(hostWindow).empty(); });
+}
+
+void LeavesNothingOnTheDisplay::click(xcb_window_t window, MousePoint point) {
+    display.movePointer(window, point.x, point.y);
+    display.pressButton(1);
+    display.releaseButton(1);
 }
 
 std::vector<float> loudSignal(int32_t frames) {
@@ -125,11 +156,26 @@ bool eventually(const std::function<bool()>& condition) {
     return true;
 }
 
-::testing::AssertionResult showsSoon(TestDisplay& display, xcb_window_t window, const CapturedImage& expected,
-                                     const std::string& name) {
+namespace {
+
+CapturedImage without(CapturedImage image, const PixelRect* ignored) {
+    if (!ignored || image.pixels.empty()) return image;
+    CapturedImage blank;
+    blank.width = ignored->width;
+    blank.height = ignored->height;
+    blank.pixels.assign(size_t(ignored->width) * size_t(ignored->height), 0);
+    paste(image, blank, ignored->x, ignored->y);
+    return image;
+}
+
+}  // namespace
+
+::testing::AssertionResult showsSoon(TestDisplay& display, xcb_window_t window, const CapturedImage& picture,
+                                     const std::string& name, const PixelRect* ignored) {
+    const CapturedImage expected = without(picture, ignored);
     CapturedImage shown;
     if (eventually([&] {
-            shown = display.read(window);
+            shown = without(display.read(window), ignored);
             return shown.pixels == expected.pixels;
         }))
         return ::testing::AssertionSuccess();

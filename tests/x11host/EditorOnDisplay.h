@@ -15,6 +15,7 @@
 #include "EditorSession.h"
 #include "HostGuiThread.h"
 #include "TestDisplay.h"
+#include "gui/PixelGeometry.h"
 #include "tools/render/HostedPlugin.h"
 
 // Where the editor's host windows are placed: clear of the screen's centre
@@ -41,6 +42,9 @@ public:
     // effClose, with the editor open or not.
     void closeInstance();
 
+    // The host's editor opcodes come from another of its threads from now on.
+    void callFrom(HostGuiThread& thread) { gui = &thread; }
+
     HostedPlugin& plugin() { return instance; }
     xcb_window_t window() const { return hostWindow; }
     // The host window went, as a host may destroy it before it closes the editor.
@@ -50,10 +54,26 @@ private:
     intptr_t dispatch(int32_t opcode, void* ptr = nullptr);
 
     TestDisplay& display;
-    HostGuiThread& gui;
+    HostGuiThread* gui;
     HostedPlugin instance;
     xcb_window_t hostWindow = 0;
     bool editorOpen = false;
+};
+
+// The host's thread idles these editors while it lives.
+class Idling {
+public:
+    Idling(HostGuiThread& gui, std::vector<EditorOnDisplay*> editors) : gui(gui) {
+        gui.setIdle([editors] {
+            for (EditorOnDisplay* editor : editors) editor->idle();
+        });
+    }
+    ~Idling() { gui.setIdle(nullptr); }
+    Idling(const Idling&) = delete;
+    Idling& operator=(const Idling&) = delete;
+
+private:
+    HostGuiThread& gui;
 };
 
 // The same plug-in linked into this program, its editor headless.
@@ -69,6 +89,24 @@ private:
     std::unique_ptr<EditorSession> editor;
 };
 
+// A scenario on the display that must leave no top-level window and no grab
+// of ours behind, whatever it does to the editors it opens.
+class LeavesNothingOnTheDisplay : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The window ends up empty, at once or once the plug-in has served it.
+    bool nothingInside(xcb_window_t hostWindow);
+    // A press and a release of the left button at a point of the window.
+    void click(xcb_window_t window, MousePoint point);
+
+    TestDisplay display;
+
+private:
+    std::vector<xcb_window_t> topLevelBefore;
+};
+
 // Signals both plug-ins process alike, in the blocks a host sends.
 std::vector<float> loudSignal(int32_t frames);
 // Both channels of the output, left then right; with a pause after each
@@ -77,8 +115,9 @@ std::vector<float> processSignal(HostedPlugin& plugin, const std::vector<float>&
 
 // The window on the screen shows the picture, at once or once the plug-in's
 // next idles have pushed it; otherwise the last reading is kept as a PNG.
+// Pixels inside ignored, when given, count on neither side.
 ::testing::AssertionResult showsSoon(TestDisplay& display, xcb_window_t window, const CapturedImage& expected,
-                                     const std::string& name);
+                                     const std::string& name, const PixelRect* ignored = nullptr);
 // Waits until the condition holds; false after a few seconds.
 bool eventually(const std::function<bool()>& condition);
 

@@ -1,7 +1,7 @@
 // A host's user-interface thread: it runs what it is asked to (open an
 // editor, close it) and in between calls the host's idle, as Linux hosts do
-// many times a second. A plug-in's hold loop runs inside that idle for as
-// long as a mouse button is held; tasks wait for it to end.
+// many times a second. The plug-in's editor gets its input in those idles,
+// and a drag goes on across them.
 #pragma once
 
 #include <condition_variable>

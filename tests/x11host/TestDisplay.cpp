@@ -3,6 +3,7 @@
 #include <xcb/xtest.h>
 
 #include <cstdlib>
+#include <cstring>
 
 TestDisplay::TestDisplay() {
     int number = 0;
@@ -16,14 +17,41 @@ TestDisplay::TestDisplay() {
 TestDisplay::~TestDisplay() { xcb_disconnect(connection); }
 
 xcb_window_t TestDisplay::createHostWindow(int32_t x, int32_t y, int32_t width, int32_t height) {
+    return createWindowIn(screen->root, x, y, width, height);
+}
+
+xcb_window_t TestDisplay::createWindowIn(xcb_window_t parent, int32_t x, int32_t y, int32_t width, int32_t height) {
     xcb_window_t window = xcb_generate_id(connection);
-    const uint32_t values[] = {screen->black_pixel};
-    xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screen->root, int16_t(x), int16_t(y),
-                      uint16_t(width), uint16_t(height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
-                      XCB_CW_BACK_PIXEL, values);
+    const uint32_t values[] = {0};  // black
+    xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, parent, int16_t(x), int16_t(y), uint16_t(width),
+                      uint16_t(height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_BACK_PIXEL,
+                      values);
     xcb_map_window(connection, window);
     sync();
     return window;
+}
+
+xcb_atom_t TestDisplay::atom(const char* name) {
+    xcb_intern_atom_reply_t* reply =
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, uint16_t(strlen(name)), name), nullptr);
+    const xcb_atom_t found = reply ? reply->atom : XCB_NONE;
+    free(reply);
+    return found;
+}
+
+void TestDisplay::markManaged(xcb_window_t window) {
+    const xcb_atom_t state = atom("WM_STATE");
+    const uint32_t normalState[] = {1, XCB_NONE};
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, state, state, 32, 2, normalState);
+    sync();
+}
+
+int TestDisplay::screenCount() const { return xcb_setup_roots_length(xcb_get_setup(connection)); }
+
+xcb_window_t TestDisplay::rootOf(int screenNumber) const {
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
+    for (int i = 0; screens.rem && i < screenNumber; ++i) xcb_screen_next(&screens);
+    return screens.rem ? screens.data->root : 0;
 }
 
 xcb_window_t TestDisplay::createPixmap() {
@@ -48,6 +76,15 @@ std::vector<xcb_window_t> TestDisplay::children(xcb_window_t window) {
     return result;
 }
 
+std::vector<xcb_window_t> TestDisplay::topLevelWindows() {
+    std::vector<xcb_window_t> windows;
+    for (int i = 0; i < screenCount(); ++i) {
+        const std::vector<xcb_window_t> onScreen = children(rootOf(i));
+        windows.insert(windows.end(), onScreen.begin(), onScreen.end());
+    }
+    return windows;
+}
+
 xcb_window_t TestDisplay::transientFor(xcb_window_t owner) {
     for (xcb_window_t window : topLevelWindows()) {
         xcb_get_property_reply_t* property = xcb_get_property_reply(
@@ -65,12 +102,25 @@ WindowPlace TestDisplay::placeOf(xcb_window_t window) {
     WindowPlace place = {0, 0, 0, 0};
     xcb_get_geometry_reply_t* geometry =
         xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr);
+    if (!geometry) return place;
     xcb_translate_coordinates_reply_t* origin = xcb_translate_coordinates_reply(
-        connection, xcb_translate_coordinates(connection, window, screen->root, 0, 0), nullptr);
-    if (geometry && origin) place = WindowPlace{origin->dst_x, origin->dst_y, geometry->width, geometry->height};
+        connection, xcb_translate_coordinates(connection, window, geometry->root, 0, 0), nullptr);
+    if (origin) place = WindowPlace{origin->dst_x, origin->dst_y, geometry->width, geometry->height};
     free(geometry);
     free(origin);
     return place;
+}
+
+WindowPlace TestDisplay::screenOf(xcb_window_t window) {
+    xcb_get_geometry_reply_t* geometry =
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr);
+    const xcb_window_t root = geometry ? geometry->root : 0;
+    free(geometry);
+    for (xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection)); screens.rem;
+         xcb_screen_next(&screens)) {
+        if (screens.data->root == root) return WindowPlace{0, 0, screens.data->width_in_pixels, screens.data->height_in_pixels};
+    }
+    return WindowPlace{0, 0, 0, 0};
 }
 
 // The screen's 32-bit pixels hold 0x00RRGGBB, as a capture does.
@@ -96,10 +146,24 @@ CapturedImage TestDisplay::read(xcb_window_t window) {
     return image;
 }
 
+// XTest moves the pointer on the screen it is on (Xvfb ignores the root it is
+// given): onto another screen it is warped.
 void TestDisplay::movePointer(xcb_window_t window, int32_t x, int32_t y) {
     const WindowPlace place = placeOf(window);
-    xcb_test_fake_input(connection, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, screen->root,
-                        int16_t(place.x + x), int16_t(place.y + y), 0);
+    xcb_get_geometry_reply_t* geometry =
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr);
+    const xcb_window_t root = geometry ? geometry->root : screen->root;
+    free(geometry);
+    xcb_query_pointer_reply_t* pointer =
+        xcb_query_pointer_reply(connection, xcb_query_pointer(connection, root), nullptr);
+    const bool sameScreen = pointer && pointer->same_screen;
+    free(pointer);
+    if (sameScreen) {
+        xcb_test_fake_input(connection, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, root, int16_t(place.x + x),
+                            int16_t(place.y + y), 0);
+    } else {
+        xcb_warp_pointer(connection, XCB_NONE, root, 0, 0, 0, 0, int16_t(place.x + x), int16_t(place.y + y));
+    }
     sync();
 }
 

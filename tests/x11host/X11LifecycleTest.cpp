@@ -5,7 +5,6 @@
 // a window, a popup or a grab of ours on the display.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -17,57 +16,14 @@ constexpr MousePoint kPowerCentre = {41, 34};
 constexpr MousePoint kNext = {254, 109};
 constexpr MousePoint kAboutHotZone = {250, 80};
 
-// The host idles these editors while it lives.
-class Idling {
-public:
-    Idling(HostGuiThread& gui, std::vector<EditorOnDisplay*> editors) : gui(gui) {
-        gui.setIdle([editors] {
-            for (EditorOnDisplay* editor : editors) editor->idle();
-        });
-    }
-    ~Idling() { gui.setIdle(nullptr); }
-
-private:
-    HostGuiThread& gui;
-};
-
-class X11Lifecycle : public ::testing::Test {
+class X11Lifecycle : public LeavesNothingOnTheDisplay {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(display.isConnected()) << "these tests need an X display (run them in xvfb-run)";
-        topLevelBefore = sorted(display.topLevelWindows());
-    }
-
-    void TearDown() override {
-        if (!display.isConnected()) return;
-        EXPECT_TRUE(eventually([&] { return sorted(display.topLevelWindows()) == topLevelBefore; }))
-            << "a top-level window of ours is left on the display";
-        EXPECT_TRUE(eventually([&] { return display.pointerIsFree(); })) << "a grab of ours is left on the display";
-    }
-
-    static std::vector<xcb_window_t> sorted(std::vector<xcb_window_t> windows) {
-        std::sort(windows.begin(), windows.end());
-        return windows;
-    }
-
     // The editor as a new instance shows it: then it takes the pointer.
     ::testing::AssertionResult editorShown(xcb_window_t hostWindow) {
         return showsSoon(display, hostWindow, committedPicture("docs/editor-factory.png"), "factory");
     }
 
-    bool nothingInside(xcb_window_t hostWindow) {
-        return eventually([&] { return display.children(hostWindow).empty(); });
-    }
-
-    void click(xcb_window_t window, MousePoint point) {
-        display.movePointer(window, point.x, point.y);
-        display.pressButton(1);
-        display.releaseButton(1);
-    }
-
-    TestDisplay display;
     HostGuiThread gui;
-    std::vector<xcb_window_t> topLevelBefore;
 };
 
 TEST_F(X11Lifecycle, WhatNamesNoWindowOpensNothingAndALaterOpenWorks) {

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <strings.h>
 
 #include "engine/FactoryPrograms.h"
@@ -317,6 +318,7 @@ bool OptionParser::parse(int argc, const char* const* argv, RenderOptions& optio
     bool optionsEnded = false;
     std::string writingOption;  // the first option given that writes a file
     std::string linkedOption;   // the first that needs the linked-in plug-in
+    std::map<std::string, std::string> valuesGiven;
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i];
         const bool looksLikeOption = !optionsEnded && word.size() > 1 && word[0] == '-';
@@ -358,6 +360,15 @@ bool OptionParser::parse(int argc, const char* const* argv, RenderOptions& optio
             error = name + " needs a value (" + option->argumentName + ")";
             return false;
         }
+        // One value per option: a second would silently win over the first
+        // (two --save-preset files, one of them never written).
+        if (option->argumentName != nullptr) {
+            const auto given = valuesGiven.emplace(name, argument);
+            if (!given.second) {
+                error = name + " is given twice ('" + given.first->second + "' and '" + argument + "'); give it once";
+                return false;
+            }
+        }
         if (!option->apply(options, argument, error)) return false;
         if ((option->needs & kWritesFile) && writingOption.empty()) writingOption = name;
         if ((option->needs & kLinkedPlugin) && linkedOption.empty()) linkedOption = name;
@@ -396,7 +407,8 @@ std::string OptionParser::helpText(const std::string& programName) const {
         text += wrapHelp(left, option.help);
     }
     text +=
-        "\nSettings are made before the first block is processed. A preset goes in first, as a\n"
+        "\nAn option that takes a value is given at most once.\n"
+        "Settings are made before the first block is processed. A preset goes in first, as a\n"
         "host loads one; then the editor's settings, the way a person makes them: the program,\n"
         "then the knobs, then the power switch.\n"
         "The editor's settings, --editor-png, --plot and --meter-csv work through the plug-in\n"

@@ -60,8 +60,7 @@ bool kindOfCode(int32_t code, const std::string& path, PresetFile::Kind& kind, s
     }
     if (code == kProgramValuesKind || code == kBankValuesKind) {
         error = "preset '" + path + "' lists parameter values ('" + fourCharacterText(code) +
-                "'); only presets that hold the plug-in's chunk ('FPCh', 'FBCh') can be loaded, and the "
-                "ZQ3R Compressor has no parameters";
+                "'); only presets that hold the plug-in's chunk ('FPCh', 'FBCh') can be loaded";
     } else {
         error = "preset '" + path + "' is of a kind the renderer does not know ('" + fourCharacterText(code) + "')";
     }

@@ -2,7 +2,7 @@
 // by its unique id and holds one program (.fxp) or a whole bank (.fxb). A
 // plug-in that keeps its settings in a chunk is saved as 'FPCh' (program) or
 // 'FBCh' (bank) with the chunk inside; 'FxCk' and 'FxBk' files list
-// parameter values instead, which a plug-in without parameters cannot take.
+// parameter values instead, which the renderer does not load.
 //
 // The header's numbers are big-endian 32-bit fields:
 //
