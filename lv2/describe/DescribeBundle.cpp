@@ -191,7 +191,7 @@ void writeUi(std::ostream& out) {
     out << "\n" << uri(lv2Uris::kUi) << "\n"
         << "    a ui:X11UI ;\n"
         << "    lv2:requiredFeature ui:idleInterface , ui:parent ;\n"
-        << "    lv2:optionalFeature ui:resize , ui:noUserResize , urid:map ;\n"
+        << "    lv2:optionalFeature ui:resize , ui:noUserResize , ui:touch , urid:map ;\n"
         << "    lv2:extensionData ui:idleInterface ;\n"
         << "    ui:portNotification [\n"
         << "        ui:plugin " << uri(lv2Uris::kPlugin) << " ;\n"

@@ -27,7 +27,13 @@ bool requestState(LV2_Atom_Forge* forge, const Lv2Urids& urids, const Compressor
 
 CompressorLv2Ui::CompressorLv2Ui(LV2UI_Write_Function write, LV2UI_Controller controller,
                                  const LV2_Feature* const* features)
-    : write(write), controller(controller), urids(findUridMap(features)), engine(*this), panel(&engine) {
+    : write(write),
+      controller(controller),
+      urids(findUridMap(features)),
+      engine(*this),
+      panel(&engine) {
+    engine.setEditObserver(this);
+    if (const auto* offered = static_cast<const LV2UI_Touch*>(findFeature(features, LV2_UI__touch))) touch = *offered;
     if (LV2_URID_Map* map = findUridMap(features)) {
         lv2_atom_forge_init(&forge, map);
         eventTransfer = map->map(map->handle, LV2_ATOM__eventTransfer);
@@ -58,6 +64,14 @@ bool CompressorLv2Ui::open(const LV2_Feature* const* features) {
 
 LV2UI_Widget CompressorLv2Ui::widget() const {
     return reinterpret_cast<LV2UI_Widget>(nativeWindowOf(panel.getChildWindow()));
+}
+
+void CompressorLv2Ui::editBegun(int32_t index) {
+    if (touch.touch) touch.touch(touch.handle, portOfParameter(index), true);
+}
+
+void CompressorLv2Ui::editEnded(int32_t index) {
+    if (touch.touch) touch.touch(touch.handle, portOfParameter(index), false);
 }
 
 void CompressorLv2Ui::valueEdited(int32_t index, float value) {
@@ -91,8 +105,7 @@ void CompressorLv2Ui::portEvent(uint32_t port, uint32_t size, uint32_t format, c
             if (reading == lastWritten[index]) return;
             lastWritten[index] = std::numeric_limits<float>::quiet_NaN();
             const float value = parameterValueOfPort(index, reading);
-            if (value != value) return;
-            engine.takeHostValue(index, value);
+            engine.receiveParameter(index, value);
             updatePending = true;
         }
     } else if (format == eventTransfer && eventTransfer && port == kNotify && size >= sizeof(LV2_Atom)) {

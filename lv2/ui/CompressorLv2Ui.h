@@ -3,7 +3,9 @@
 //
 // - The panel's edits become port writes (the six parameters, in the
 //   ports' units), and the program row's state a message to the plug-in,
-//   which keeps and saves it.
+//   which keeps and saves it. A hold on a knob or the power switch is the
+//   host's touch gesture on that port, where the host offers ui:touch, so
+//   that it can record the writes in between as automation.
 // - The host's port changes and the plug-in's state reach the panel; the
 //   meter follows the gain-reduction port.
 // - The host drives it: every call, idle included, comes from the host's
@@ -17,7 +19,7 @@
 #include "lv2/StateMessages.h"
 #include "lv2/ui/MirrorEngine.h"
 
-class CompressorLv2Ui final : private MirrorEngine::Edits {
+class CompressorLv2Ui final : private EditObserver, private MirrorEngine::Row {
 public:
     CompressorLv2Ui(LV2UI_Write_Function write, LV2UI_Controller controller, const LV2_Feature* const* features);
     ~CompressorLv2Ui();
@@ -44,13 +46,17 @@ private:
         }
     };
 
+    void editBegun(int32_t index) override;
     void valueEdited(int32_t index, float value) override;
+    void editEnded(int32_t index) override;
+    void programChanged() override {}  // the row's state follows in rowChanged
     void rowChanged() override;
     void sendMessage(bool (*write)(LV2_Atom_Forge*, const Lv2Urids&, const CompressorState&));
     void takeMessage(const LV2_Atom* atom);
 
     LV2UI_Write_Function write;
     LV2UI_Controller controller;
+    LV2UI_Touch touch = {};  // no function: the host offers no gestures
     Lv2Urids urids;
     LV2_URID eventTransfer = 0;
     LV2_Atom_Forge forge = {};

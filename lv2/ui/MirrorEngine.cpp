@@ -8,19 +8,11 @@ constexpr float kAnyRate = 44100.0f;
 
 }  // namespace
 
-MirrorEngine::MirrorEngine(Edits& edits) : CompressorEngine(kAnyRate, 0), edits(edits) {}
+MirrorEngine::MirrorEngine(Row& row) : CompressorEngine(kAnyRate, 0), row(row) {}
 
-// A program command loads its values through this same operation, so each
-// value it changes is reported before the row's new state.
+// The observer has heard of each value the command moved by now, so the
+// row's new state follows them.
 void MirrorEngine::setParameter(int32_t index, float value) {
     CompressorEngine::setParameter(index, value);
-    if (index >= 0 && index < kParameterCount) {
-        edits.valueEdited(index, value);
-    } else if (index >= kResetCommand && index <= kPreviousCommand) {
-        edits.rowChanged();
-    }
-}
-
-void MirrorEngine::takeHostValue(int32_t index, float value) {
-    if (index >= 0 && index < kParameterCount) CompressorEngine::setParameter(index, value);
+    if (index >= kResetCommand && index <= kPreviousCommand) row.rowChanged();
 }

@@ -6,6 +6,8 @@
 #include <lv2/atom/forge.h>
 
 #include <algorithm>
+#include <cmath>
+#include <functional>
 #include <limits>
 #include <memory>
 
@@ -89,7 +91,8 @@ protected:
     static std::vector<float> lastReadings(const std::vector<PortWrite>& writes) {
         std::vector<float> readings(kParameterCount, std::numeric_limits<float>::quiet_NaN());
         for (const PortWrite& write : writes) {
-            if (write.format == 0 && isParameterPort(write.port)) readings[parameterOfPort(write.port)] = write.reading();
+            if (write.format == 0 && write.touch == PortWrite::Touch::none && isParameterPort(write.port))
+                readings[parameterOfPort(write.port)] = write.reading();
         }
         return readings;
     }
@@ -119,8 +122,8 @@ protected:
 // Opened, the UI tells the host its size, lives in the host's window and
 // asks the plug-in for the program row's state. A knob dragged with the real
 // pointer shows as in the headless editor and reaches the host as writes to
-// its port; a program chosen in the row writes all six ports and sends the
-// row's new state.
+// its port, and as nothing else in a host without touch gestures; a program
+// chosen in the row writes all six ports and sends the row's new state.
 TEST_F(Lv2Ui, ShowsTheHeadlessEditorsPicturesAndWritesWhatThePanelChanges) {
     UiOnDisplay ui(display, gui, urids, kHostX, kHostY);
     ASSERT_TRUE(ui.open());
@@ -138,7 +141,10 @@ TEST_F(Lv2Ui, ShowsTheHeadlessEditorsPicturesAndWritesWhatThePanelChanges) {
     ASSERT_TRUE(showsAsHeadless(ui, "ratio-turned"));
     writes = ui.takeWrites();
     ASSERT_GE(writes.size(), 1u);
-    for (const PortWrite& write : writes) EXPECT_EQ(write.port, portOfParameter(kRatio));
+    for (const PortWrite& write : writes) {
+        EXPECT_EQ(write.port, portOfParameter(kRatio));
+        EXPECT_EQ(write.touch, PortWrite::Touch::none) << "a gesture the host did not offer";
+    }
     const float turned = writes.back().reading();
     EXPECT_GT(turned, portReading(kRatio, factoryPrograms[0][kRatio]));
     EXPECT_LE(turned, 100.0f);
@@ -146,7 +152,16 @@ TEST_F(Lv2Ui, ShowsTheHeadlessEditorsPicturesAndWritesWhatThePanelChanges) {
     drag(ui, {kNext});
     ASSERT_TRUE(showsAsHeadless(ui, "program-1"));
     writes = ui.takeWrites();
-    EXPECT_EQ(lastReadings(writes), programReadings(1));
+    // Each port the program moved is written; the others hold its values already.
+    const std::vector<float> written = lastReadings(writes);
+    for (int32_t k = 0; k < kParameterCount; ++k) {
+        const bool moved = k == kRatio || factoryPrograms[1][k] != factoryPrograms[0][k];
+        if (moved) {
+            EXPECT_EQ(written[k], programReadings(1)[k]) << "parameter " << k;
+        } else {
+            EXPECT_TRUE(std::isnan(written[k])) << "parameter " << k << " written again";
+        }
+    }
     const std::vector<CompressorState> sent = sentStates(writes);
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].currentProgram, 1);
@@ -162,6 +177,60 @@ TEST_F(Lv2Ui, ShowsTheHeadlessEditorsPicturesAndWritesWhatThePanelChanges) {
     ASSERT_EQ(sentStates(copied).size(), 1u);
     EXPECT_TRUE(sentStates(copied)[0].copySlotFilled);
     EXPECT_TRUE(showsAsHeadless(ui, "copied"));
+}
+
+// A host that offers touch gestures hears a knob's hold as one: grabbed at
+// the press, the port's writes while the pointer moves, released at the
+// release. The host drives every step with an idle of its own, and each
+// idle returns while the button is still down: the press's idle with the
+// gesture begun, each later one with the port following the pointer.
+TEST_F(Lv2Ui, AKnobHeldAcrossIdlesIsATouchGestureThatFollowsThePointer) {
+    UiOnDisplay ui(display, gui, urids, kHostX, kHostY);
+    ui.offerTouch();
+    ASSERT_TRUE(ui.open());
+    idleThese({&ui});
+    ASSERT_TRUE(showsAsHeadless(ui, "factory"));
+    gui.setIdle(nullptr);
+    ui.takeWrites();  // the request for the row's state
+
+    std::vector<PortWrite> calls;
+    // Idles on the host's thread, one at a time, until the UI has asked
+    // for what the condition wants; each returns before the next is made.
+    const auto idleUntil = [&](const std::function<bool()>& condition) {
+        return eventually([&] {
+            gui.run([&] { ui.idle(); });
+            for (PortWrite& call : ui.takeWrites()) calls.push_back(call);
+            return condition();
+        });
+    };
+    const auto released = [&] {
+        return std::any_of(calls.begin(), calls.end(), [](const PortWrite& call) { return call.touch == PortWrite::Touch::released; });
+    };
+    const std::vector<MousePoint> path = {{86, 27}, {100, 40}, {112, 55}, {118, 62}};
+    const uint32_t ratioPort = portOfParameter(kRatio);
+
+    display.movePointer(ui.window(), path[0].x, path[0].y);
+    display.pressButton(1);
+    ASSERT_TRUE(idleUntil([&] { return !calls.empty(); })) << "the press began no gesture";
+    EXPECT_EQ(calls[0].touch, PortWrite::Touch::grabbed);
+    EXPECT_EQ(calls[0].port, ratioPort);
+    float reading = portReading(kRatio, factoryPrograms[0][kRatio]);
+    for (size_t k = 1; k < path.size(); ++k) {
+        display.movePointer(ui.window(), path[k].x, path[k].y);
+        ASSERT_TRUE(idleUntil([&] { return !calls.empty() && calls.back().touch == PortWrite::Touch::none && calls.back().reading() > reading; }))
+            << "the port did not follow the pointer to point " << k;
+        reading = calls.back().reading();
+        EXPECT_FALSE(released()) << "the gesture ended with the button down";
+    }
+    display.releaseButton(1);
+    ASSERT_TRUE(idleUntil(released));
+    EXPECT_EQ(calls.back().touch, PortWrite::Touch::released);
+    for (const PortWrite& call : calls) EXPECT_EQ(call.port, ratioPort);
+    EXPECT_EQ(std::count_if(calls.begin(), calls.end(), [](const PortWrite& call) { return call.touch != PortWrite::Touch::none; }), 2);
+
+    idleThese({&ui});
+    headless.session().drag(path);
+    EXPECT_TRUE(showsAsHeadless(ui, "ratio-held"));
 }
 
 // What the host and the plug-in tell the UI shows on the panel: the ports

@@ -35,7 +35,7 @@ float PortWrite::reading() const {
 }
 
 UiOnDisplay::UiOnDisplay(TestDisplay& display, HostGuiThread& gui, UridTable& urids, int32_t x, int32_t y)
-    : display(display), gui(gui), urids(urids) {
+    : display(display), gui(gui), urids(urids), touchFeature{this, touch} {
     hostWindow = display.createHostWindow(x, y, panelLayout::kPanelRect.width, panelLayout::kPanelRect.height);
 }
 
@@ -53,7 +53,8 @@ bool UiOnDisplay::open() {
         LV2_Feature parent = {LV2_UI__parent, reinterpret_cast<void*>(uintptr_t(hostWindow))};
         LV2_Feature map = {LV2_URID__map, urids.mapFeature()};
         LV2_Feature resizing = {LV2_UI__resize, &resizeFeature};
-        const LV2_Feature* features[] = {&parent, &map, &resizing, nullptr};
+        LV2_Feature touching = {LV2_UI__touch, &touchFeature};
+        const LV2_Feature* features[] = {&parent, &map, &resizing, touchOffered ? &touching : nullptr, nullptr};
         LV2UI_Widget widget = nullptr;
         handle = descriptor->instantiate(descriptor, lv2Uris::kPlugin, ZQ3R_LV2_PATH, writePort, this, &widget, features);
         uiWidget = reinterpret_cast<uintptr_t>(widget);
@@ -93,10 +94,18 @@ void UiOnDisplay::destroyWindowFirst() {
 }
 
 void UiOnDisplay::writePort(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t format, const void* buffer) {
-    auto* self = static_cast<UiOnDisplay*>(controller);
     const auto* bytes = static_cast<const uint8_t*>(buffer);
-    std::lock_guard<std::mutex> guard(self->writesLock);
-    self->writes.push_back(PortWrite{port, format, std::vector<uint8_t>(bytes, bytes + size)});
+    static_cast<UiOnDisplay*>(controller)->record(PortWrite{port, format, std::vector<uint8_t>(bytes, bytes + size)});
+}
+
+void UiOnDisplay::touch(LV2UI_Feature_Handle handle, uint32_t port, bool grabbed) {
+    using Touch = PortWrite::Touch;
+    static_cast<UiOnDisplay*>(handle)->record(PortWrite{port, 0, {}, grabbed ? Touch::grabbed : Touch::released});
+}
+
+void UiOnDisplay::record(PortWrite write) {
+    std::lock_guard<std::mutex> guard(writesLock);
+    writes.push_back(std::move(write));
 }
 
 int UiOnDisplay::resize(LV2UI_Feature_Handle handle, int width, int height) {

@@ -15,10 +15,15 @@
 #include "TestDisplay.h"
 #include "tests/lv2/Lv2TestHost.h"
 
+// What the UI asked of the host, in order: a port write, or a touch gesture
+// begun or ended on a port.
 struct PortWrite {
+    enum class Touch { none, grabbed, released };
+
     uint32_t port;
     uint32_t format;  // 0: a float; otherwise an atom's transfer
     std::vector<uint8_t> bytes;
+    Touch touch = Touch::none;
 
     float reading() const;
     const LV2_Atom* atom() const { return reinterpret_cast<const LV2_Atom*>(bytes.data()); }
@@ -30,6 +35,8 @@ public:
     // Closes the UI if it is open, then destroys the host window.
     ~UiOnDisplay();
 
+    // Offers the UI the host's touch gestures (ui:touch) at the next open.
+    void offerTouch() { touchOffered = true; }
     bool open();
     void idle();
     void close();
@@ -49,6 +56,8 @@ public:
 private:
     static void writePort(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t format, const void* buffer);
     static int resize(LV2UI_Feature_Handle handle, int width, int height);
+    static void touch(LV2UI_Feature_Handle handle, uint32_t port, bool grabbed);
+    void record(PortWrite write);
 
     TestDisplay& display;
     HostGuiThread& gui;
@@ -58,6 +67,8 @@ private:
     uintptr_t uiWidget = 0;
     int width = 0;
     int height = 0;
+    bool touchOffered = false;
+    LV2UI_Touch touchFeature;
     std::mutex writesLock;
     std::vector<PortWrite> writes;
 };
