@@ -82,9 +82,18 @@ void CompressorLv2::forgetPortValues() {
     for (float& reading : lastReadings) reading = std::numeric_limits<float>::quiet_NaN();
 }
 
+// Most blocks have nothing to say: the empty sequence is written directly.
 void CompressorLv2::sendMessages() {
     if (!notify || !urids.mapped()) return;
     const uint32_t capacity = notify->atom.size;
+    if (!stateWanted) {
+        if (capacity < sizeof(LV2_Atom_Sequence_Body)) return;
+        notify->atom.type = urids.atomSequence;
+        notify->atom.size = sizeof(LV2_Atom_Sequence_Body);
+        notify->body.unit = 0;
+        notify->body.pad = 0;
+        return;
+    }
     lv2_atom_forge_set_buffer(&forge, reinterpret_cast<uint8_t*>(notify), capacity);
     LV2_Atom_Forge_Frame frame;
     if (!lv2_atom_forge_sequence_head(&forge, &frame, 0)) return;
