@@ -15,6 +15,8 @@ struct DecadeMapping {
     // The level in decibels for a parameter value, and back.
     double decibelsAt(float value) const { return 20.0 * exponent(value); }
     double valueForDecibels(double decibels) const { return (decibels / 20.0 - offset) / slope; }
+    // The parameter value for a power of ten.
+    double valueForPower(double power) const { return (std::log10(power) - offset) / slope; }
 };
 
 namespace coefficientMapping {

@@ -49,6 +49,10 @@ public:
     virtual void processReplacing(const float* inLeft, const float* inRight, float* outLeft,
                                   float* outRight, int32_t sampleFrames);
     virtual void setNumPrograms(int32_t count);
+    // For an engine that stands in for another one elsewhere (in a user
+    // interface of its own process): shows the gain reduction that one
+    // published, as if this one had.
+    void showMeterValue(float value) { publishMeter(value); }
 
     // A control's gesture on a parameter starts and ends; indices other than
     // the six parameters (the program commands) are not reported.

@@ -8,13 +8,22 @@
 
 class DenormalGuard {
 public:
-    DenormalGuard() : savedState(_mm_getcsr()) { _mm_setcsr(savedState | kFlushToZero | kDenormalsAreZero); }
-    ~DenormalGuard() { _mm_setcsr(savedState); }
+    // Many hosts run their audio thread with both flags set already; the
+    // register is written only when one is missing, since writing it costs
+    // a block of 64 frames more than a few samples do.
+    DenormalGuard() : savedState(_mm_getcsr()) {
+        if (!bothSet()) _mm_setcsr(savedState | kBothFlags);
+    }
+    ~DenormalGuard() {
+        if (!bothSet()) _mm_setcsr(savedState);
+    }
     DenormalGuard(const DenormalGuard&) = delete;
     DenormalGuard& operator=(const DenormalGuard&) = delete;
 
 private:
     static constexpr unsigned int kFlushToZero = 0x8000;
     static constexpr unsigned int kDenormalsAreZero = 0x0040;
+    static constexpr unsigned int kBothFlags = kFlushToZero | kDenormalsAreZero;
+    bool bothSet() const { return (savedState & kBothFlags) == kBothFlags; }
     unsigned int savedState;
 };

@@ -39,3 +39,13 @@ double parameterValueInUnit(int32_t index, float value, double sampleRate);
 // The time constant, in samples, of the envelope's attack and release.
 double attackTimeConstantInSamples(float attack);
 double releaseTimeConstantInSamples(float release);
+
+// For formats that describe the parameters once, before any sample rate is
+// known (a description file): the same readings, with attack and release as
+// time constants in samples, which the law fixes whatever the rate. Every
+// value comes back from its reading, read as a float, exactly where the law
+// is steep enough to tell neighbouring values apart.
+double rateFreeReading(int32_t index, float value);
+// And back: the normalised value whose reading is nearest, within 0..1; a
+// switch reading above 0.5 is 1. NaN gives NaN, for the caller to ignore.
+float valueOfRateFreeReading(int32_t index, double reading);

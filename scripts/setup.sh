@@ -11,6 +11,7 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine64 xvfb xauth
   libxcb1-dev libxcb-xtest0-dev
+  lv2-dev liblilv-dev lilv-utils sordi jalv jackd2
   qemu-system-x86 mmdebstrap e2fsprogs
   dpkg-dev debhelper lintian xz-utils zip
 )

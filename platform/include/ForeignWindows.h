@@ -14,6 +14,11 @@
 // the windows inside.
 HWND adoptForeignWindow(uintptr_t nativeWindow);
 
+// The native window that shows one of our windows on the host's display (an
+// X11 id), for hosts that ask for the editor's own window; 0 while it has
+// none. Call it after a service has shown the window.
+uintptr_t nativeWindowOf(HWND window);
+
 // For hosts that do not run our message loop, on the thread that adopted
 // the window: reads the display's input, dispatches every message waiting in
 // the thread's queue, shows what changed, and lets go of host windows that

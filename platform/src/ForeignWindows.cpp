@@ -119,3 +119,10 @@ void serviceForeignWindows() {
     endAdoptions();
     NativeWindows::settle();
 }
+
+uintptr_t nativeWindowOf(HWND handle) {
+    System& system = System::instance();
+    SystemLock lock(system.mutex);
+    const Window* window = system.window(handle);
+    return window ? window->twin : 0;
+}

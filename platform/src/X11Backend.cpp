@@ -158,9 +158,13 @@ public:
         xcb_flush(connection);
     }
 
+    // Its size hints say it keeps its size, for hosts that size their frame
+    // around the window they embed.
     NativeWindow createChild(NativeWindow parent, const RECT& rect) override {
         Screen* screen = screenOf(parent);
-        return screen ? create(*screen, parent, rect) : 0;
+        NativeWindow window = screen ? create(*screen, parent, rect) : 0;
+        if (window) fixSize(window, rect, programSize | minimumSize | maximumSize);
+        return window;
     }
 
     // Window managers keep a transient window above the top-level window it
@@ -177,12 +181,7 @@ public:
                                 &dialogType);
         }
         // Window managers are asked to leave the place and size as they are.
-        const int32_t width = rect.right - rect.left;
-        const int32_t height = rect.bottom - rect.top;
-        SizeHints size = {userPosition | programPosition | programSize | minimumSize | maximumSize,
-                          rect.left, rect.top, width, height, width, height, width, height, {}};
-        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NORMAL_HINTS,
-                            XCB_ATOM_WM_SIZE_HINTS, 32, sizeof(size) / 4, &size);
+        fixSize(window, rect, userPosition | programPosition | programSize | minimumSize | maximumSize);
         if (decorationHints) {
             DecorationHints decorations = {decorationsGiven, 0, 0, 0, 0};
             xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, decorationHints, decorationHints, 32,
@@ -267,6 +266,14 @@ public:
     }
 
 private:
+    void fixSize(NativeWindow window, const RECT& rect, uint32_t flags) {
+        const int32_t width = rect.right - rect.left;
+        const int32_t height = rect.bottom - rect.top;
+        SizeHints size = {flags, rect.left, rect.top, width, height, width, height, width, height, {}};
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NORMAL_HINTS,
+                            XCB_ATOM_WM_SIZE_HINTS, 32, sizeof(size) / 4, &size);
+    }
+
     // A screen the connection has put windows on, with the graphics context
     // its images are drawn with (a context serves one root and depth only).
     struct Screen {

@@ -10,12 +10,12 @@
 
 namespace {
 
-[[noreturn]] void execRenderer(const std::vector<std::string>& arguments) {
+[[noreturn]] void execProgram(const std::string& program, const std::vector<std::string>& arguments) {
     std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(ZQ3R_RENDER_PATH));
+    argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
-    execv(ZQ3R_RENDER_PATH, argv.data());
+    execvp(program.c_str(), argv.data());
     _exit(127);
 }
 
@@ -24,6 +24,12 @@ namespace {
 RendererRun runRenderer(const std::vector<std::string>& arguments,
                         const std::string& workingFolder,
                         const std::vector<std::pair<std::string, std::string>>& environment) {
+    return runProgram(ZQ3R_RENDER_PATH, arguments, workingFolder, environment);
+}
+
+RendererRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                       const std::string& workingFolder,
+                       const std::vector<std::pair<std::string, std::string>>& environment) {
     RendererRun run;
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0) return run;
@@ -35,7 +41,7 @@ RendererRun runRenderer(const std::vector<std::string>& arguments,
         close(pipeEnds[1]);
         if (chdir(workingFolder.c_str()) != 0) _exit(127);
         for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
-        execRenderer(arguments);
+        execProgram(program, arguments);
     }
     close(pipeEnds[1]);
     char buffer[4096];
@@ -58,7 +64,7 @@ pid_t startRenderer(const std::vector<std::string>& arguments, const std::string
         dup2(nowhere, STDOUT_FILENO);
         dup2(nowhere, STDERR_FILENO);
         if (chdir(workingFolder.c_str()) != 0) _exit(127);
-        execRenderer(arguments);
+        execProgram(ZQ3R_RENDER_PATH, arguments);
     }
     return child;
 }

@@ -1,0 +1,16 @@
+-- A session with one stereo track: a test tone (LSP's oscillator) into the
+-- LV2 compressor, five seconds long.
+AudioEngine:set_backend("None (Dummy)", "", "")
+AudioEngine:start(false)
+local s = create_session(arg[1], "lv2test", 44100)
+assert(s, "no session")
+local track = s:new_audio_track(2, 2, nil, 1, "Music", ARDOUR.PresentationInfo.max_order, ARDOUR.TrackMode.Normal, true):front()
+local tone = ARDOUR.LuaAPI.new_plugin(s, "http://lsp-plug.in/plugins/lv2/oscillator_mono", ARDOUR.PluginType.LV2, "")
+assert(not tone:isnil(), "no oscillator")
+track:add_processor_by_index(tone, 0, nil, true)
+local zq3r = ARDOUR.LuaAPI.new_plugin(s, "urn:zq3r:compressor", ARDOUR.PluginType.LV2, "")
+assert(not zq3r:isnil(), "no compressor")
+track:add_processor_by_index(zq3r, 1, nil, true)
+s:save_state("", false, false, false, false, false)
+close_session()
+print("session made")
