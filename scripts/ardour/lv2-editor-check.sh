@@ -23,7 +23,12 @@ work="$root/out/ardour-lv2"
 session="$work/session"
 editor_title="Music: ZQ3R Compressor (by ZQ3R) [LV2]"
 
-fail() { echo "lv2-editor-check: $*" >&2; exit 1; }
+# The screen as it was when a step failed, for whoever looks into it.
+fail() {
+  echo "lv2-editor-check: $*" >&2
+  [ -z "${DISPLAY:-}" ] || import -window root "$work/failed-screen.png" 2>/dev/null || true
+  exit 1
+}
 
 for tool in ardour ardour7-lua ardour7-export jackd Xvfb xdotool xwininfo import convert python3; do
   command -v "$tool" >/dev/null || fail "$tool is missing (apt-get install ardour jackd2 xvfb xdotool x11-utils imagemagick python3)"
