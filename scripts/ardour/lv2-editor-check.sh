@@ -75,7 +75,10 @@ xvfb_pid=$!
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "Xvfb did not start, see $work/xvfb.log"
 export DISPLAY=":$(cat "$work/display")"
-jackd -n "$JACK_DEFAULT_SERVER" -d dummy -r 44100 -p 1024 >"$work/jackd.log" 2>&1 &
+# On a busy machine Ardour now and then answers JACK late; at the default
+# half second JACK drops it, and a plug-in that no longer runs answers its
+# UI nothing. Four seconds is within JACK's watchdog.
+jackd -t 4000 -n "$JACK_DEFAULT_SERVER" -d dummy -r 44100 -p 1024 >"$work/jackd.log" 2>&1 &
 jack_pid=$!
 sleep 2
 
@@ -141,9 +144,16 @@ panel_origin() {
   xwininfo -id "$panel" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 } END { print x, y }'
 }
 
+# The UI learns the program row from the running plug-in: a capture after
+# JACK stopped Ardour's engine would show the UI's start, not the session.
+engine_running() {
+  ! grep -q "JACK HALTED" "$work/ardour.log" || fail "JACK stopped Ardour's engine, see $work/jackd.log"
+}
+
 capture() {
   local window=$1 name=$2 x y
   xdotool mousemove 1000 700 sleep 2   # away from the panel and its tooltips
+  engine_running
   read -r x y <<<"$(panel_origin "$window")"
   import -window root "$work/$name-screen.png"
   convert "$work/$name-screen.png" -crop "304x119+$x+$y" +repage "$work/$name-panel.png"
@@ -160,6 +170,7 @@ save_and_quit() {
   xdotool key ctrl+q
   for _ in $(seq 40); do kill -0 "$ardour_pid" 2>/dev/null || break; sleep 0.5; done
   kill -0 "$ardour_pid" 2>/dev/null && fail "Ardour did not quit"
+  engine_running
   wait "$ardour_pid" || echo "  Ardour quit with status $?"
   ardour_pid=""
 }
