@@ -22,20 +22,7 @@ sed -i 's|  <Locations/>|  <Locations><Location id="900" name="session" start="a
   "$session/lv2test.ardour"
 
 show() {
-  python3 - "$session" "$1" <<'PY'
-import array, base64, glob, math, os, re, struct, sys
-session, export = sys.argv[1], sys.argv[2]
-dirs = re.findall(r'unique-id="urn:zq3r:compressor".*?state-dir="([^"]+)"', open(session + "/lv2test.ardour").read(), re.S)
-state = open(glob.glob(f"{session}/plugins/*/{dirs[-1]}/state.ttl")[-1]).read()
-chunk = base64.b64decode(re.search(r'"""(.*?)"""', state, re.S).group(1))
-working = struct.unpack("<6f", chunk[12:36])
-data = open(export, "rb").read()
-at = data.find(b"data")
-samples = array.array("f", data[at + 8: at + 8 + struct.unpack("<I", data[at + 4:at + 8])[0]])
-rms = math.sqrt(sum(x * x for x in samples) / len(samples))
-print(f"  state: program {struct.unpack('<I', chunk[36:40])[0]}, working values {[round(v, 4) for v in working]}")
-print(f"  export: peak {max(map(abs, samples)):.6f}, RMS {20 * math.log10(rms):.4f} dBFS")
-PY
+  python3 "$here/saved-state.py" "$session" "$1"
 }
 
 for step in factory change-session resave-session; do
