@@ -68,8 +68,12 @@ bool EffectBase::editorOpenOnAnotherThread() const {
 }
 
 void EffectBase::closeEditor() {
-    HWND adoptedHere = nullptr;
-    if (editorOpenOnAnotherThread()) hostWindowSystem().windowOf(editorHostWindow, &adoptedHere);
+    if (editorOpenOnAnotherThread()) {
+        // Named here, the host's window is adopted by this thread, which
+        // takes the other thread's windows in it off the screen at once.
+        HWND unused = nullptr;
+        hostWindowSystem().windowOf(editorHostWindow, &unused);
+    }
     editor->close();
     editorHostWindow = nullptr;
     hostWindowSystem().service();

@@ -67,6 +67,17 @@ std::vector<Visibility> visibilityChanges(System& system, const MessageQueue& qu
     return changes;
 }
 
+// The thread's twins retired since it last settled, taken off the list;
+// expects the lock held.
+std::vector<System::RetiredTwin> takeRetired(System& system, const MessageQueue& queue) {
+    std::vector<System::RetiredTwin>& all = system.retiredTwins;
+    const auto others = std::stable_partition(all.begin(), all.end(),
+                                              [&queue](const System::RetiredTwin& twin) { return twin.queue != &queue; });
+    std::vector<System::RetiredTwin> taken(others, all.end());
+    all.erase(others, all.end());
+    return taken;
+}
+
 void closeConnection(std::unique_ptr<WindowBackend> display) {
     display.reset();
     threadScreen = SIZE{0, 0};
@@ -105,10 +116,7 @@ Window* windowOfTwin(const System& system, const MessageQueue& queue, NativeWind
 bool ownsTwins(const System& system, const MessageQueue& queue) { return system.hostDisplayOf(queue) != nullptr; }
 
 std::unique_ptr<WindowBackend> takeConnection(System& system, const MessageQueue& queue) {
-    std::vector<System::RetiredTwin>& retired = system.retiredTwins;
-    retired.erase(std::remove_if(retired.begin(), retired.end(),
-                                 [&queue](const System::RetiredTwin& twin) { return twin.queue == &queue; }),
-                  retired.end());
+    takeRetired(system, queue);
     std::vector<System::HostDisplay>& displays = system.hostDisplays;
     for (auto it = displays.begin(); it != displays.end(); ++it) {
         if (it->queue != &queue) continue;
@@ -194,15 +202,7 @@ void settle() {
             }
         }
         for (HWND handle : unused) WindowTree::removeSilently(system, handle);
-        std::vector<System::RetiredTwin>& all = system.retiredTwins;
-        for (auto it = all.begin(); it != all.end();) {
-            if (it->queue != &queue) {
-                ++it;
-                continue;
-            }
-            retired.push_back(*it);
-            it = all.erase(it);
-        }
+        retired = takeRetired(system, queue);
         // Closing the connection takes every twin and grab with it.
         const bool nothingLeft = std::none_of(system.twinned.begin(), system.twinned.end(), [&](HWND handle) {
             const Window* window = system.window(handle);
